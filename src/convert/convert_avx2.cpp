@@ -1,0 +1,92 @@
+// The AVX2 path: 256-bit registers for every format but the plain copy.
+#include <immintrin.h>
+
+#include "convert/convert_x86.h"
+
+namespace {
+
+using u8 = std::uint8_t;
+
+inline __m256i load8(const Pixel* s) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s)); }
+inline void store32(u8* d, __m256i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(d), v); }
+
+void xbgr8888(const Pixel* s, void* dst, std::int32_t n)
+{
+    u8* d = static_cast<u8*>(dst);
+    const __m256i order = _mm256_setr_epi8(2, 1, 0, -1, 6, 5, 4, -1, 10, 9, 8, -1, 14, 13, 12, -1, 2, 1, 0, -1, 6, 5,
+                                           4, -1, 10, 9, 8, -1, 14, 13, 12, -1);
+    convert_run<8>(
+        n, [&](std::int32_t i) { store32(d + 4 * i, _mm256_shuffle_epi8(load8(s + i), order)); },
+        [&](std::int32_t i) { convert_store32(d + 4 * i, convert_pixel_xbgr8888(s[i])); });
+}
+
+// Thirty-two pixels into 96 bytes. Each register of eight is shuffled within its
+// halves into 12 bytes per half (dwords 0-2 and 4-6); then dword permutes and
+// blends gather those 24 dwords into three full registers.
+template <bool SWAP>
+void to24(const Pixel* s, void* dst, std::int32_t n)
+{
+    u8* d = static_cast<u8*>(dst);
+    const __m256i order =
+        SWAP ? _mm256_setr_epi8(2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1, 2, 1, 0, 6, 5, 4, 10, 9, 8, 14,
+                                13, 12, -1, -1, -1, -1)
+             : _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, 0, 1, 2, 4, 5, 6, 8, 9, 10,
+                                12, 13, 14, -1, -1, -1, -1);
+    const __m256i take_a = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 0, 0);
+    const __m256i take_b = _mm256_setr_epi32(2, 4, 5, 6, 0, 0, 0, 1);
+    const __m256i take_c = _mm256_setr_epi32(5, 6, 0, 0, 0, 1, 2, 4);
+    const __m256i take_d = _mm256_setr_epi32(0, 0, 0, 1, 2, 4, 5, 6);
+    convert_run<32>(
+        n,
+        [&](std::int32_t i) {
+            const __m256i a = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(load8(s + i), order), take_a);
+            const __m256i b = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(load8(s + i + 8), order), take_b);
+            const __m256i c = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(load8(s + i + 16), order), take_c);
+            const __m256i e = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(load8(s + i + 24), order), take_d);
+            store32(d + 3 * i, _mm256_blend_epi32(a, b, 0xC0));
+            store32(d + 3 * i + 32, _mm256_blend_epi32(b, c, 0xF0));
+            store32(d + 3 * i + 64, _mm256_blend_epi32(c, e, 0xFC));
+        },
+        [&](std::int32_t i) {
+            const Pixel p = s[i];
+            if (SWAP)
+                convert_store24(d + 3 * i, static_cast<u8>(p >> 16), static_cast<u8>(p >> 8), static_cast<u8>(p));
+            else
+                convert_store24(d + 3 * i, static_cast<u8>(p), static_cast<u8>(p >> 8), static_cast<u8>(p >> 16));
+        });
+}
+
+// Eight pixels into eight 16-bit values, each sign-extended in its 32-bit lane.
+template <const Convert16& F>
+inline __m256i to16_lanes(__m256i v)
+{
+    const __m256i red_blue = _mm256_and_si256(v, _mm256_set1_epi32(0x00F800F8));
+    const __m256i green = _mm256_and_si256(v, _mm256_set1_epi32(static_cast<int>(F.green_mask)));
+    const __m256i mul = _mm256_set1_epi32(static_cast<int>((std::uint32_t(std::uint16_t(F.red_mul)) << 16) |
+                                                           std::uint16_t(F.blue_mul)));
+    const __m256i placed = _mm256_or_si256(_mm256_madd_epi16(red_blue, mul), green);
+    return _mm256_srai_epi32(_mm256_slli_epi32(placed, F.shift), 16);
+}
+
+template <const Convert16& F, std::uint16_t (*PIXEL)(Pixel)>
+void to16(const Pixel* s, void* dst, std::int32_t n)
+{
+    u8* d = static_cast<u8*>(dst);
+    convert_run<16>(
+        n,
+        [&](std::int32_t i) {
+            // The pack interleaves the halves of its two inputs; the permute puts them back in order.
+            const __m256i packed = _mm256_packs_epi32(to16_lanes<F>(load8(s + i)), to16_lanes<F>(load8(s + i + 8)));
+            store32(d + 2 * i, _mm256_permute4x64_epi64(packed, 0xD8));
+        },
+        [&](std::int32_t i) { convert_store16(d + 2 * i, PIXEL(s[i])); });
+}
+
+}  // namespace
+
+const ConvertPath CONVERT_PATH_AVX2 = {"avx2",
+                                       {convert_sse2_xrgb8888, xbgr8888, to24<false>, to24<true>,
+                                        to16<CONVERT16_RGB565, convert_pixel_rgb565>,
+                                        to16<CONVERT16_BGR565, convert_pixel_bgr565>,
+                                        to16<CONVERT16_XRGB1555, convert_pixel_xrgb1555>,
+                                        to16<CONVERT16_XBGR1555, convert_pixel_xbgr1555>}};

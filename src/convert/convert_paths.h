@@ -1,0 +1,80 @@
+#pragma once
+
+// The implementations behind the converters: one path per instruction set, all
+// bit-identical. The public converters run the best path this processor has;
+// tests, fuzzing and benchmarks reach every path through this header.
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <span>
+
+#include "convert/convert.h"
+
+enum ConvertFormat {
+    CONVERT_XRGB8888,
+    CONVERT_XBGR8888,
+    CONVERT_RGB888,
+    CONVERT_BGR888,
+    CONVERT_RGB565,
+    CONVERT_BGR565,
+    CONVERT_XRGB1555,
+    CONVERT_XBGR1555,
+    CONVERT_FORMAT_COUNT
+};
+
+struct ConvertPath {
+    const char* name;
+    RowConverter rows[CONVERT_FORMAT_COUNT];
+};
+
+// Every path this processor can run, the portable one first, the best one last.
+std::span<const ConvertPath> convert_paths();
+const ConvertPath& convert_best_path();
+
+extern const ConvertPath CONVERT_PATH_PORTABLE;
+#if defined(__x86_64__) || defined(__i386__)
+extern const ConvertPath CONVERT_PATH_SSE2;
+extern const ConvertPath CONVERT_PATH_SSSE3;
+extern const ConvertPath CONVERT_PATH_AVX2;
+#endif
+
+// One pixel of each format; the paths use these for what their blocks leave over.
+// Internal linkage: each path's file is compiled for its own instruction set, and
+// its copies must never stand in for another file's.
+static inline std::uint32_t convert_pixel_xbgr8888(Pixel p) { return ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF); }
+static inline std::uint16_t convert_pixel_rgb565(Pixel p)
+{
+    return static_cast<std::uint16_t>(((p >> 8) & 0xF800) | ((p >> 5) & 0x07E0) | ((p >> 3) & 0x001F));
+}
+static inline std::uint16_t convert_pixel_bgr565(Pixel p)
+{
+    return static_cast<std::uint16_t>(((p << 8) & 0xF800) | ((p >> 5) & 0x07E0) | ((p >> 19) & 0x001F));
+}
+static inline std::uint16_t convert_pixel_xrgb1555(Pixel p)
+{
+    return static_cast<std::uint16_t>(((p >> 9) & 0x7C00) | ((p >> 6) & 0x03E0) | ((p >> 3) & 0x001F));
+}
+static inline std::uint16_t convert_pixel_xbgr1555(Pixel p)
+{
+    return static_cast<std::uint16_t>(((p << 7) & 0x7C00) | ((p >> 6) & 0x03E0) | ((p >> 19) & 0x001F));
+}
+
+// Little-endian stores at any alignment.
+static inline void convert_store16(std::uint8_t* d, std::uint16_t v)
+{
+    if constexpr (std::endian::native != std::endian::little) v = static_cast<std::uint16_t>(v << 8 | v >> 8);
+    std::memcpy(d, &v, 2);
+}
+static inline void convert_store32(std::uint8_t* d, std::uint32_t v)
+{
+    if constexpr (std::endian::native != std::endian::little)
+        v = (v >> 24) | ((v >> 8) & 0xFF00) | ((v << 8) & 0xFF0000) | (v << 24);
+    std::memcpy(d, &v, 4);
+}
+static inline void convert_store24(std::uint8_t* d, std::uint8_t b0, std::uint8_t b1, std::uint8_t b2)
+{
+    d[0] = b0;
+    d[1] = b1;
+    d[2] = b2;
+}
