@@ -10,14 +10,37 @@ using u8 = std::uint8_t;
 inline __m256i load8(const Pixel* s) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s)); }
 inline void store32(u8* d, __m256i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(d), v); }
 
+void xrgb8888(const Pixel* s, void* dst, std::int32_t n)
+{
+    u8* d = static_cast<u8*>(dst);
+    auto eight = [&](std::int32_t i) { store32(d + 4 * i, load8(s + i)); };
+    convert_run_aligned<4, 32, 8>(
+        n, d,
+        [&](std::int32_t i) {
+            const __m256i a = load8(s + i), b = load8(s + i + 8), c = load8(s + i + 16), e = load8(s + i + 24);
+            store32(d + 4 * i, a);
+            store32(d + 4 * i + 32, b);
+            store32(d + 4 * i + 64, c);
+            store32(d + 4 * i + 96, e);
+        },
+        eight, [&](std::int32_t i) { convert_store32(d + 4 * i, s[i]); });
+}
+
 void xbgr8888(const Pixel* s, void* dst, std::int32_t n)
 {
     u8* d = static_cast<u8*>(dst);
     const __m256i order = _mm256_setr_epi8(2, 1, 0, -1, 6, 5, 4, -1, 10, 9, 8, -1, 14, 13, 12, -1, 2, 1, 0, -1, 6, 5,
                                            4, -1, 10, 9, 8, -1, 14, 13, 12, -1);
-    convert_run<8>(
-        n, [&](std::int32_t i) { store32(d + 4 * i, _mm256_shuffle_epi8(load8(s + i), order)); },
-        [&](std::int32_t i) { convert_store32(d + 4 * i, convert_pixel_xbgr8888(s[i])); });
+    auto eight = [&](std::int32_t i) { store32(d + 4 * i, _mm256_shuffle_epi8(load8(s + i), order)); };
+    convert_run_aligned<4, 32, 8>(
+        n, d,
+        [&](std::int32_t i) {
+            eight(i);
+            eight(i + 8);
+            eight(i + 16);
+            eight(i + 24);
+        },
+        eight, [&](std::int32_t i) { convert_store32(d + 4 * i, convert_pixel_xbgr8888(s[i])); });
 }
 
 // Thirty-two pixels into 96 bytes. Each register of eight is shuffled within its
@@ -56,7 +79,7 @@ void to24(const Pixel* s, void* dst, std::int32_t n)
         });
 }
 
-// Eight pixels into eight 16-bit values, each sign-extended in its 32-bit lane.
+// Eight pixels into eight 16-bit values, each zero-extended in its 32-bit lane.
 template <const Convert16& F>
 inline __m256i to16_lanes(__m256i v)
 {
@@ -65,27 +88,31 @@ inline __m256i to16_lanes(__m256i v)
     const __m256i mul = _mm256_set1_epi32(static_cast<int>((std::uint32_t(std::uint16_t(F.red_mul)) << 16) |
                                                            std::uint16_t(F.blue_mul)));
     const __m256i placed = _mm256_or_si256(_mm256_madd_epi16(red_blue, mul), green);
-    return _mm256_srai_epi32(_mm256_slli_epi32(placed, F.shift), 16);
+    return _mm256_srli_epi32(placed, 16 - F.shift);
 }
 
 template <const Convert16& F, std::uint16_t (*PIXEL)(Pixel)>
 void to16(const Pixel* s, void* dst, std::int32_t n)
 {
     u8* d = static_cast<u8*>(dst);
-    convert_run<16>(
-        n,
+    auto sixteen = [&](std::int32_t i) {
+        // The pack interleaves the halves of its two inputs; the permute puts them back in order.
+        const __m256i packed = _mm256_packus_epi32(to16_lanes<F>(load8(s + i)), to16_lanes<F>(load8(s + i + 8)));
+        store32(d + 2 * i, _mm256_permute4x64_epi64(packed, 0xD8));
+    };
+    convert_run_aligned<2, 32, 16>(
+        n, d,
         [&](std::int32_t i) {
-            // The pack interleaves the halves of its two inputs; the permute puts them back in order.
-            const __m256i packed = _mm256_packs_epi32(to16_lanes<F>(load8(s + i)), to16_lanes<F>(load8(s + i + 8)));
-            store32(d + 2 * i, _mm256_permute4x64_epi64(packed, 0xD8));
+            sixteen(i);
+            sixteen(i + 16);
         },
-        [&](std::int32_t i) { convert_store16(d + 2 * i, PIXEL(s[i])); });
+        sixteen, [&](std::int32_t i) { convert_store16(d + 2 * i, PIXEL(s[i])); });
 }
 
 }  // namespace
 
 const ConvertPath CONVERT_PATH_AVX2 = {"avx2",
-                                       {convert_sse2_xrgb8888, xbgr8888, to24<false>, to24<true>,
+                                       {xrgb8888, xbgr8888, to24<false>, to24<true>,
                                         to16<CONVERT16_RGB565, convert_pixel_rgb565>,
                                         to16<CONVERT16_BGR565, convert_pixel_bgr565>,
                                         to16<CONVERT16_XRGB1555, convert_pixel_xrgb1555>,

@@ -22,9 +22,16 @@ inline __m128i swap_red_blue(__m128i v)
 void xbgr8888(const Pixel* s, void* dst, std::int32_t n)
 {
     u8* d = static_cast<u8*>(dst);
-    convert_run<4>(
-        n, [&](std::int32_t i) { store16(d + 4 * i, swap_red_blue(load4(s + i))); },
-        [&](std::int32_t i) { convert_store32(d + 4 * i, convert_pixel_xbgr8888(s[i])); });
+    auto four = [&](std::int32_t i) { store16(d + 4 * i, swap_red_blue(load4(s + i))); };
+    convert_run<16, 4>(
+        n,
+        [&](std::int32_t i) {
+            four(i);
+            four(i + 4);
+            four(i + 8);
+            four(i + 12);
+        },
+        four, [&](std::int32_t i) { convert_store32(d + 4 * i, convert_pixel_xbgr8888(s[i])); });
 }
 
 // Four pixels' low three bytes joined into bytes 0..11 (bytes 12..15 zero).
@@ -79,20 +86,36 @@ template <const Convert16& F, std::uint16_t (*PIXEL)(Pixel)>
 void to16(const Pixel* s, void* dst, std::int32_t n)
 {
     u8* d = static_cast<u8*>(dst);
-    convert_run<8>(
+    auto eight = [&](std::int32_t i) {
+        store16(d + 2 * i, _mm_packs_epi32(to16_lanes<F>(load4(s + i)), to16_lanes<F>(load4(s + i + 4))));
+    };
+    convert_run<16, 8>(
         n,
         [&](std::int32_t i) {
-            store16(d + 2 * i, _mm_packs_epi32(to16_lanes<F>(load4(s + i)), to16_lanes<F>(load4(s + i + 4))));
+            eight(i);
+            eight(i + 8);
         },
-        [&](std::int32_t i) { convert_store16(d + 2 * i, PIXEL(s[i])); });
+        eight, [&](std::int32_t i) { convert_store16(d + 2 * i, PIXEL(s[i])); });
 }
 
 }  // namespace
 
-// A plain copy: the C library's own is as fast as memory allows.
-void convert_sse2_xrgb8888(const Pixel* s, void* d, std::int32_t n)
+// A plain copy in blocks of 64 bytes. The C library's memcpy is no faster for
+// rows this short, and on some processors it is slower.
+void convert_sse2_xrgb8888(const Pixel* s, void* dst, std::int32_t n)
 {
-    if (n > 0) std::memcpy(d, s, static_cast<std::size_t>(n) * 4);
+    u8* d = static_cast<u8*>(dst);
+    auto four = [&](std::int32_t i) { store16(d + 4 * i, load4(s + i)); };
+    convert_run<16, 4>(
+        n,
+        [&](std::int32_t i) {
+            const __m128i a = load4(s + i), b = load4(s + i + 4), c = load4(s + i + 8), e = load4(s + i + 12);
+            store16(d + 4 * i, a);
+            store16(d + 4 * i + 16, b);
+            store16(d + 4 * i + 32, c);
+            store16(d + 4 * i + 48, e);
+        },
+        four, [&](std::int32_t i) { convert_store32(d + 4 * i, s[i]); });
 }
 void convert_sse2_rgb565(const Pixel* s, void* d, std::int32_t n) { to16<CONVERT16_RGB565, convert_pixel_rgb565>(s, d, n); }
 void convert_sse2_bgr565(const Pixel* s, void* d, std::int32_t n) { to16<CONVERT16_BGR565, convert_pixel_bgr565>(s, d, n); }

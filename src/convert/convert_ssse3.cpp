@@ -15,9 +15,16 @@ void xbgr8888(const Pixel* s, void* dst, std::int32_t n)
 {
     u8* d = static_cast<u8*>(dst);
     const __m128i order = _mm_setr_epi8(2, 1, 0, -1, 6, 5, 4, -1, 10, 9, 8, -1, 14, 13, 12, -1);
-    convert_run<4>(
-        n, [&](std::int32_t i) { store16(d + 4 * i, _mm_shuffle_epi8(load4(s + i), order)); },
-        [&](std::int32_t i) { convert_store32(d + 4 * i, convert_pixel_xbgr8888(s[i])); });
+    auto four = [&](std::int32_t i) { store16(d + 4 * i, _mm_shuffle_epi8(load4(s + i), order)); };
+    convert_run<16, 4>(
+        n,
+        [&](std::int32_t i) {
+            four(i);
+            four(i + 4);
+            four(i + 8);
+            four(i + 12);
+        },
+        four, [&](std::int32_t i) { convert_store32(d + 4 * i, convert_pixel_xbgr8888(s[i])); });
 }
 
 // Sixteen pixels into 48 bytes: each register of four shuffled into 12 bytes,

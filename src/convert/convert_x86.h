@@ -5,21 +5,51 @@
 
 #include "convert/convert_paths.h"
 
-// Runs `block(i)` for i = 0, B, 2B, ... while a whole block fits, then covers the
-// remainder: with one more block ending exactly at the row's end when the row is
-// at least one block long (it rewrites some pixels with the same values), else
-// with `one(i)` pixel by pixel. Nothing is read or written beyond `n` pixels.
-template <int B, class Block, class One>
-static inline __attribute__((always_inline)) void convert_run(std::int32_t n, Block block, One one)
+// Runs `big(i)` for i = 0, B, 2B, ... while a big block fits, then `small(i)`
+// while a small block of b pixels fits, then covers the remainder: with one more
+// small block ending exactly at the row's end when the row is at least b pixels
+// long (it rewrites some pixels with the same values), else with `one(i)` pixel
+// by pixel. Nothing is read or written beyond `n` pixels.
+template <int B, int b, class Big, class Small, class One>
+static inline __attribute__((always_inline)) void convert_run(std::int32_t n, Big big, Small small, One one)
 {
     std::int32_t i = 0;
-    for (; i + B <= n; i += B) block(i);
-    if (i == n || n <= 0) return;
-    if (n >= B) {
-        block(n - B);
+    for (; i + B <= n; i += B) big(i);
+    for (; i + b <= n; i += b) small(i);
+    if (i >= n) return;
+    if (n >= b) {
+        small(n - b);
     } else {
         for (; i < n; ++i) one(i);
     }
+}
+
+// The same, but when the destination can reach a 32-byte boundary in whole
+// pixels, the first small block is stored unaligned and the big blocks start at
+// the boundary, so that no store of theirs straddles two cache lines.
+// Needs small blocks of at least 32 destination bytes.
+template <int BYTES, int B, int b, class Big, class Small, class One>
+static inline __attribute__((always_inline)) void convert_run_aligned(std::int32_t n, const void* dst, Big big,
+                                                                      Small small, One one)
+{
+    static_assert(b * BYTES >= 32);
+    const unsigned misalign = static_cast<unsigned>(-reinterpret_cast<std::uintptr_t>(dst)) & 31u;
+    const std::int32_t head = static_cast<std::int32_t>(misalign / BYTES);
+    if (n < B + b || misalign % BYTES != 0 || head == 0) {
+        convert_run<B, b>(n, big, small, one);
+        return;
+    }
+    small(0);
+    convert_run<B, b>(
+        n - head, [&](std::int32_t i) { big(i + head); }, [&](std::int32_t i) { small(i + head); },
+        [&](std::int32_t i) { one(i + head); });
+}
+
+// The same with blocks of one size.
+template <int B, class Block, class One>
+static inline __attribute__((always_inline)) void convert_run(std::int32_t n, Block block, One one)
+{
+    convert_run<B, B>(n, block, block, one);
 }
 
 // The masks and multipliers that turn a pixel into one 16-bit format with a
