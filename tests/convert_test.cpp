@@ -40,7 +40,7 @@ void check_row(RowConverter convert, int format, const std::vector<Pixel>& pixel
     std::uint8_t* out = dst.data() + SLACK + dst_offset;
     convert(src.data() + SLACK / 2 + src_offset, out, count);
     const auto want = reference_row(format, pixels.data(), count);
-    ASSERT_EQ(0, std::memcmp(out, want.data(), want.size())) << what;
+    ASSERT_TRUE(want.empty() || std::memcmp(out, want.data(), want.size()) == 0) << what;
     for (std::uint8_t* p = dst.data(); p < out; ++p) ASSERT_EQ(*p, GUARD) << what << ": wrote before the row";
     for (std::uint8_t* p = out + want.size(); p < dst.data() + dst.size(); ++p)
         ASSERT_EQ(*p, GUARD) << what << ": wrote past the row";
