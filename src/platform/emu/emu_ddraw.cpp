@@ -1,0 +1,310 @@
+// The DirectDraw object (cooperative levels, display modes, surface and
+// clipper creation) and the clipper.
+#include "platform/emu/emu_objects.h"
+
+namespace {
+
+bool same_format(const EmuPixelFormat& a, const EmuPixelFormat& b)
+{
+    return a.flags == b.flags && a.bits == b.bits && a.red == b.red && a.green == b.green && a.blue == b.blue;
+}
+
+bool usable_format(const EmuPixelFormat& f)
+{
+    return (f.flags & DDPF_RGB) && (f.bits == 16 || f.bits == 24 || f.bits == 32);
+}
+
+constexpr int MAX_SURFACE_SIDE = 16384;
+constexpr DWORD MAX_BACK_BUFFERS = 3;
+
+}  // namespace
+
+HRESULT WINAPI DirectDrawCreate(GUID* driver, LPDIRECTDRAW* ddraw, IUnknown* outer)
+{
+    const auto call = emu_call("DirectDrawCreate", "%s, %s, %s", driver ? "guid" : "NULL", ddraw ? "out" : "NULL",
+                               outer ? "outer" : "NULL");
+    if (call.fail) return call.done(call.result);
+    if (!ddraw) return call.done(DDERR_INVALIDPARAMS);
+    *ddraw = nullptr;
+    if (driver) return call.done(DDERR_INVALIDDIRECTDRAWGUID);
+    if (outer) return call.done(CLASS_E_NOAGGREGATION);
+    if (!emu_display_available()) return call.done(DDERR_NODIRECTDRAWHW);
+    *ddraw = new EmuDirectDraw();
+    return call.done(DD_OK);
+}
+
+void emu_lose_all_surfaces()
+{
+    for (EmuSurface* s : emu().surfaces) s->lose();
+}
+
+void emu_show_visible()
+{
+    EmuState& s = emu();
+    EmuSurface* v = s.visible;
+    if (!v || v->lost || s.screen_state <= 0) return;
+    const ScreenImage image{v->memory.data(), v->pitch, v->width, v->height, v->format};
+    RECT shown{0, 0, v->width, v->height};
+    if (!s.exclusive_owner) {
+        // Windowed: the screen shows the part of the primary under the window's client area.
+        HWND window = emu_window(s.active) ? s.active : nullptr;
+        if (!window)
+            for (auto& [id, w] : s.windows)
+                if (w.visible) window = reinterpret_cast<HWND>(id);
+        if (!window) return;
+        shown = emu_client_rect_on_screen(window);
+    }
+    screen_show(image, shown);
+}
+
+// --- EmuDirectDraw ---
+
+EmuDirectDraw::EmuDirectDraw() { ++emu().live_objects; }
+
+EmuDirectDraw::~EmuDirectDraw() { --emu().live_objects; }
+
+ULONG EmuDirectDraw::AddRef()
+{
+    const auto call = emu_call("IDirectDraw::AddRef", "%s", "");
+    return call.done(++refs);
+}
+
+ULONG EmuDirectDraw::Release()
+{
+    const auto call = emu_call("IDirectDraw::Release", "%s", "");
+    if (refs == 0) return call.done(ULONG{0});
+    const ULONG left = call.done(--refs);
+    if (left == 0) {
+        // The program's last reference gives the display back; the object itself
+        // lives on while its surfaces and clippers hold it.
+        give_up_display();
+        if (holds == 0) delete this;
+    }
+    return left;
+}
+
+void EmuDirectDraw::drop()
+{
+    if (holds > 0 && --holds == 0 && refs == 0) delete this;
+}
+
+void EmuDirectDraw::give_up_display()
+{
+    EmuState& s = emu();
+    if (mode_set_here && s.mode_set) {
+        s.mode_set = false;
+        mode_set_here = false;
+        emu_lose_all_surfaces();
+        if (s.screen_state > 0) screen_fullscreen(nullptr);
+    }
+    if (s.exclusive_owner == this) s.exclusive_owner = nullptr;
+}
+
+HRESULT EmuDirectDraw::SetCooperativeLevel(HWND w, DWORD flags)
+{
+    const auto call = emu_call("IDirectDraw::SetCooperativeLevel", "%s, 0x%x", emu_window_name(w).c_str(), flags);
+    if (call.fail) return call.done(call.result);
+    EmuState& s = emu();
+    const bool exclusive = flags & DDSCL_EXCLUSIVE;
+    const bool fullscreen = flags & DDSCL_FULLSCREEN;
+    const bool normal = flags & DDSCL_NORMAL;
+    if (exclusive != fullscreen || normal == exclusive) return call.done(DDERR_INVALIDPARAMS);
+    if (exclusive) {
+        if (!emu_window(w)) return call.done(DDERR_INVALIDPARAMS);
+        if (s.exclusive_owner && s.exclusive_owner != this) return call.done(DDERR_EXCLUSIVEMODEALREADYSET);
+        s.exclusive_owner = this;
+        level = flags;
+        window = w;
+        // The window takes the whole screen and becomes the active one.
+        const EmuMode mode = emu_current_mode();
+        emu_window(w)->rect = {0, 0, mode.width, mode.height};
+        emu_activate(w);
+        return call.done(DD_OK);
+    }
+    if (w && !emu_window(w)) return call.done(DDERR_INVALIDPARAMS);
+    if (s.exclusive_owner == this) {
+        s.exclusive_owner = nullptr;
+        if (s.screen_state > 0) screen_fullscreen(nullptr);
+        emu_update_screen_window();
+    }
+    level = flags;
+    window = w;
+    return call.done(DD_OK);
+}
+
+HRESULT EmuDirectDraw::SetDisplayMode(DWORD width, DWORD height, DWORD bits)
+{
+    const auto call = emu_call("IDirectDraw::SetDisplayMode", "%u, %u, %u", width, height, bits);
+    if (call.fail) return call.done(call.result);
+    EmuState& s = emu();
+    if (!level) return call.done(DDERR_NOCOOPERATIVELEVELSET);
+    if (s.exclusive_owner != this) return call.done(DDERR_NOEXCLUSIVEMODE);
+    for (const EmuMode& m : screen_modes()) {
+        if (static_cast<DWORD>(m.width) != width || static_cast<DWORD>(m.height) != height || m.format.bits != bits)
+            continue;
+        emu_lose_all_surfaces();
+        s.mode = m;
+        s.mode_set = true;
+        mode_set_here = true;
+        if (EmuWindow* w = emu_window(window)) w->rect = {0, 0, m.width, m.height};
+        screen_fullscreen(&m);
+        return call.done(DD_OK);
+    }
+    return call.done(DDERR_UNSUPPORTEDMODE);
+}
+
+HRESULT EmuDirectDraw::RestoreDisplayMode()
+{
+    const auto call = emu_call("IDirectDraw::RestoreDisplayMode", "%s", "");
+    if (call.fail) return call.done(call.result);
+    EmuState& s = emu();
+    if (mode_set_here && s.mode_set) {
+        s.mode_set = false;
+        emu_lose_all_surfaces();
+        screen_fullscreen(nullptr);
+        emu_update_screen_window();
+    }
+    mode_set_here = false;
+    return call.done(DD_OK);
+}
+
+HRESULT EmuDirectDraw::CreateClipper(DWORD flags, IDirectDrawClipper** clipper, IUnknown* outer)
+{
+    const auto call = emu_call("IDirectDraw::CreateClipper", "0x%x", flags);
+    if (call.fail) return call.done(call.result);
+    if (!clipper || flags) return call.done(DDERR_INVALIDPARAMS);
+    *clipper = nullptr;
+    if (outer) return call.done(CLASS_E_NOAGGREGATION);
+    *clipper = new EmuClipper(this);
+    return call.done(DD_OK);
+}
+
+HRESULT EmuDirectDraw::CreateSurface(LPDDSURFACEDESC desc, IDirectDrawSurface** surface, IUnknown* outer)
+{
+    const auto call = emu_call(
+        "IDirectDraw::CreateSurface", "size %u, flags 0x%x, backbuffers %u, %ux%u, caps 0x%x",
+        desc ? desc->dwSize : 0u, desc ? desc->dwFlags : 0u,
+        desc && (desc->dwFlags & DDSD_BACKBUFFERCOUNT) ? desc->dwBackBufferCount : 0u,
+        desc && (desc->dwFlags & DDSD_WIDTH) ? desc->dwWidth : 0u, desc && (desc->dwFlags & DDSD_HEIGHT) ? desc->dwHeight : 0u,
+        desc && (desc->dwFlags & DDSD_CAPS) ? desc->ddsCaps.dwCaps : 0u);
+    if (surface) *surface = nullptr;
+    if (call.fail) return call.done(call.result);
+    if (!desc || !surface || desc->dwSize != sizeof(DDSURFACEDESC) || !(desc->dwFlags & DDSD_CAPS))
+        return call.done(DDERR_INVALIDPARAMS);
+    if (outer) return call.done(CLASS_E_NOAGGREGATION);
+    if (!level) return call.done(DDERR_NOCOOPERATIVELEVELSET);
+    const DWORD caps = desc->ddsCaps.dwCaps;
+    const EmuMode mode = emu_current_mode();
+
+    if (caps & DDSCAPS_PRIMARYSURFACE) {
+        if (primary) return call.done(DDERR_PRIMARYSURFACEALREADYEXISTS);
+        if (desc->dwFlags & (DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT)) return call.done(DDERR_INVALIDPARAMS);
+        if (caps & DDSCAPS_OFFSCREENPLAIN) return call.done(DDERR_INVALIDCAPS);
+        DWORD count = 0;
+        if (caps & DDSCAPS_FLIP) {
+            if (!(caps & DDSCAPS_COMPLEX) || !(desc->dwFlags & DDSD_BACKBUFFERCOUNT) || desc->dwBackBufferCount == 0)
+                return call.done(DDERR_INVALIDCAPS);
+            if (emu().exclusive_owner != this) return call.done(DDERR_NOEXCLUSIVEMODE);
+            if (desc->dwBackBufferCount > MAX_BACK_BUFFERS) return call.done(DDERR_OUTOFVIDEOMEMORY);
+            count = desc->dwBackBufferCount;
+        } else if (desc->dwFlags & DDSD_BACKBUFFERCOUNT) {
+            return call.done(DDERR_INVALIDPARAMS);
+        }
+        auto* p = new EmuSurface(this, EmuSurface::PRIMARY, mode.width, mode.height, mode.format,
+                                 caps | (count ? DDSCAPS_FRONTBUFFER : 0));
+        for (DWORD i = 0; i < count; ++i) {
+            auto* b = new EmuSurface(this, EmuSurface::BACKBUFFER, mode.width, mode.height, mode.format,
+                                     (caps & ~DDSCAPS_PRIMARYSURFACE) | DDSCAPS_BACKBUFFER);
+            b->refs = 0;  // owned by the chain until asked for
+            b->front = p;
+            p->backs.push_back(b);
+        }
+        primary = p;
+        emu().visible = p;
+        emu_show_visible();
+        *surface = p;
+        return call.done(DD_OK);
+    }
+    if (caps & DDSCAPS_OFFSCREENPLAIN) {
+        if ((desc->dwFlags & (DDSD_WIDTH | DDSD_HEIGHT)) != (DDSD_WIDTH | DDSD_HEIGHT) || desc->dwWidth == 0 ||
+            desc->dwHeight == 0 || desc->dwWidth > MAX_SURFACE_SIDE || desc->dwHeight > MAX_SURFACE_SIDE ||
+            (caps & (DDSCAPS_FLIP | DDSCAPS_BACKBUFFER)) || (desc->dwFlags & DDSD_BACKBUFFERCOUNT))
+            return call.done(DDERR_INVALIDPARAMS);
+        EmuPixelFormat format = mode.format;
+        if (desc->dwFlags & DDSD_PIXELFORMAT) {
+            const DDPIXELFORMAT& f = desc->ddpfPixelFormat;
+            if (f.dwSize != sizeof(DDPIXELFORMAT)) return call.done(DDERR_INVALIDPARAMS);
+            format = {f.dwFlags, f.dwRGBBitCount, f.dwRBitMask, f.dwGBitMask, f.dwBBitMask, f.dwRGBAlphaBitMask};
+        }
+        if (!usable_format(format)) return call.done(DDERR_INVALIDPIXELFORMAT);
+        *surface = new EmuSurface(this, EmuSurface::OFFSCREEN, static_cast<int>(desc->dwWidth),
+                                  static_cast<int>(desc->dwHeight), format, caps);
+        return call.done(DD_OK);
+    }
+    return call.done(DDERR_INVALIDCAPS);
+}
+
+bool emu_same_format(const EmuPixelFormat& a, const EmuPixelFormat& b) { return same_format(a, b); }
+
+// --- EmuClipper ---
+
+EmuClipper::EmuClipper(EmuDirectDraw* o) : owner(o)
+{
+    owner->hold();
+    ++emu().live_objects;
+}
+
+EmuClipper::~EmuClipper()
+{
+    --emu().live_objects;
+    owner->drop();
+}
+
+ULONG EmuClipper::AddRef()
+{
+    const auto call = emu_call("IDirectDrawClipper::AddRef", "%s", "");
+    return call.done(++refs);
+}
+
+ULONG EmuClipper::Release()
+{
+    const auto call = emu_call("IDirectDrawClipper::Release", "%s", "");
+    if (refs == 0) return call.done(ULONG{0});
+    const ULONG left = call.done(--refs);
+    if (left == 0) delete this;
+    return left;
+}
+
+HRESULT EmuClipper::SetHWnd(DWORD flags, HWND w)
+{
+    const auto call = emu_call("IDirectDrawClipper::SetHWnd", "%u, %s", flags, emu_window_name(w).c_str());
+    if (call.fail) return call.done(call.result);
+    if (flags || (w && !emu_window(w))) return call.done(DDERR_INVALIDPARAMS);
+    window = w;
+    return call.done(DD_OK);
+}
+
+// --- test control: the visible screen ---
+
+std::vector<BYTE> emu_test_screen_bytes(int* pitch)
+{
+    const EmuSurface* v = emu().visible;
+    if (pitch) *pitch = v ? v->pitch : 0;
+    return v ? v->memory : std::vector<BYTE>{};
+}
+
+EmuScreenshot emu_test_screen()
+{
+    EmuScreenshot shot;
+    const EmuSurface* v = emu().visible;
+    if (!v) return shot;
+    shot.width = v->width;
+    shot.height = v->height;
+    shot.pixels.resize(static_cast<std::size_t>(v->width) * v->height);
+    const int bpp = v->bytes_per_pixel();
+    for (int y = 0; y < v->height; ++y)
+        for (int x = 0; x < v->width; ++x)
+            shot.pixels[static_cast<std::size_t>(y) * v->width + x] =
+                emu_decode_pixel(v->format, v->memory.data() + static_cast<std::ptrdiff_t>(y) * v->pitch + x * bpp);
+    return shot;
+}

@@ -1,0 +1,100 @@
+#pragma once
+
+// The emulation's DirectDraw objects. Each counts as a live object from its
+// creation until its reference count (and, for a flipping chain, that of every
+// member) reaches zero; children hold a reference to their DirectDraw object.
+
+#include <vector>
+
+#include "platform/emu/emu_state.h"
+
+class EmuDirectDraw;
+
+bool emu_same_format(const EmuPixelFormat& a, const EmuPixelFormat& b);
+
+class EmuClipper final : public IDirectDrawClipper {
+public:
+    explicit EmuClipper(EmuDirectDraw* owner);
+    ~EmuClipper();
+    ULONG AddRef() override;
+    ULONG Release() override;
+    HRESULT SetHWnd(DWORD flags, HWND window) override;
+
+    EmuDirectDraw* owner;
+    ULONG refs = 1;
+    HWND window = nullptr;
+};
+
+class EmuSurface final : public IDirectDrawSurface {
+public:
+    enum Kind { PRIMARY, BACKBUFFER, OFFSCREEN };
+    EmuSurface(EmuDirectDraw* owner, Kind kind, int width, int height, const EmuPixelFormat& format, DWORD caps);
+    ~EmuSurface();
+
+    ULONG AddRef() override;
+    ULONG Release() override;
+    HRESULT Blt(LPRECT dest_rect, IDirectDrawSurface* source, LPRECT source_rect, DWORD flags, LPDDBLTFX fx) override;
+    HRESULT Flip(IDirectDrawSurface* target, DWORD flags) override;
+    HRESULT GetAttachedSurface(LPDDSCAPS caps, IDirectDrawSurface** attached) override;
+    HRESULT GetPixelFormat(LPDDPIXELFORMAT format) override;
+    HRESULT GetSurfaceDesc(LPDDSURFACEDESC desc) override;
+    HRESULT IsLost() override;
+    HRESULT Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD flags, HANDLE event) override;
+    HRESULT Restore() override;
+    HRESULT SetClipper(IDirectDrawClipper* clipper) override;
+    HRESULT Unlock(LPVOID surface) override;
+
+    const char* name() const;
+    int bytes_per_pixel() const { return static_cast<int>(format.bits / 8); }
+    // The chain's primary for a back buffer, else the surface itself.
+    EmuSurface* chain_front() { return front ? front : this; }
+    void lose();
+
+    EmuDirectDraw* owner;
+    Kind kind;
+    int width;
+    int height;
+    EmuPixelFormat format;
+    DWORD caps;
+    LONG pitch;
+    std::vector<BYTE> memory;
+    EmuMode created_in;
+    ULONG refs;
+    bool lost = false;
+    bool locked = false;
+    bool released = false;  // a primary whose count reached zero while back buffers are still held
+    EmuClipper* clipper = nullptr;
+    std::vector<EmuSurface*> backs;  // a flipping chain's primary: its back buffers
+    EmuSurface* front = nullptr;     // a back buffer: its chain's primary
+
+private:
+    void free_chain_if_unused();
+};
+
+class EmuDirectDraw final : public IDirectDraw {
+public:
+    EmuDirectDraw();
+    ~EmuDirectDraw();
+
+    ULONG AddRef() override;
+    ULONG Release() override;
+    HRESULT CreateClipper(DWORD flags, IDirectDrawClipper** clipper, IUnknown* outer) override;
+    HRESULT CreateSurface(LPDDSURFACEDESC desc, IDirectDrawSurface** surface, IUnknown* outer) override;
+    HRESULT RestoreDisplayMode() override;
+    HRESULT SetCooperativeLevel(HWND window, DWORD flags) override;
+    HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bits_per_pixel) override;
+
+    // References held by this object's surfaces and clippers, apart from the program's.
+    void hold() { ++holds; }
+    void drop();
+
+    ULONG refs = 1;
+    ULONG holds = 0;
+    DWORD level = 0;
+    HWND window = nullptr;
+    bool mode_set_here = false;
+    EmuSurface* primary = nullptr;
+
+private:
+    void give_up_display();
+};

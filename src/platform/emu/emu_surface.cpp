@@ -1,0 +1,253 @@
+// Surfaces in memory: flipping chains, plain primaries and offscreen surfaces;
+// lock and unlock, flip, stretched and clipped blits, lost surfaces.
+#include <algorithm>
+#include <cstring>
+
+#include "platform/emu/emu_objects.h"
+
+EmuSurface::EmuSurface(EmuDirectDraw* o, Kind k, int w, int h, const EmuPixelFormat& f, DWORD c)
+    : owner(o), kind(k), width(w), height(h), format(f), caps(c), created_in(emu_current_mode()), refs(1)
+{
+    // Rows padded to four bytes, plus whatever extra the test asked for.
+    pitch = static_cast<LONG>((w * bytes_per_pixel() + 3) / 4 * 4 + emu().pitch_padding);
+    memory.assign(static_cast<std::size_t>(pitch) * h, 0);
+    owner->hold();
+    ++emu().live_objects;
+    emu().surfaces.push_back(this);
+}
+
+EmuSurface::~EmuSurface()
+{
+    EmuState& s = emu();
+    s.surfaces.erase(std::find(s.surfaces.begin(), s.surfaces.end(), this));
+    if (s.visible == this) s.visible = nullptr;
+    --s.live_objects;
+    owner->drop();
+}
+
+const char* EmuSurface::name() const
+{
+    switch (kind) {
+        case PRIMARY: return "primary";
+        case BACKBUFFER: return "backbuffer";
+        default: return "offscreen";
+    }
+}
+
+void EmuSurface::lose() { lost = true; }
+
+ULONG EmuSurface::AddRef()
+{
+    const auto call = emu_call("IDirectDrawSurface::AddRef", "%s", name());
+    return call.done(++refs);
+}
+
+ULONG EmuSurface::Release()
+{
+    const auto call = emu_call("IDirectDrawSurface::Release", "%s", name());
+    if (refs == 0) return call.done(ULONG{0});
+    const ULONG left = call.done(--refs);
+    if (left > 0) return left;
+    if (kind == BACKBUFFER) {
+        front->free_chain_if_unused();
+        return 0;
+    }
+    // A primary goes with its back buffers; it is freed once none is still held.
+    released = true;
+    if (clipper) {
+        clipper->Release();
+        clipper = nullptr;
+    }
+    if (owner->primary == this) owner->primary = nullptr;
+    if (emu().visible == this) emu().visible = nullptr;
+    free_chain_if_unused();
+    return 0;
+}
+
+void EmuSurface::free_chain_if_unused()
+{
+    if (!released && kind != OFFSCREEN) return;
+    for (EmuSurface* b : backs)
+        if (b->refs > 0) return;
+    for (EmuSurface* b : backs) delete b;
+    backs.clear();
+    delete this;
+}
+
+HRESULT EmuSurface::GetAttachedSurface(LPDDSCAPS c, IDirectDrawSurface** attached)
+{
+    const auto call = emu_call("IDirectDrawSurface::GetAttachedSurface", "%s, caps 0x%x", name(), c ? c->dwCaps : 0u);
+    if (attached) *attached = nullptr;
+    if (call.fail) return call.done(call.result);
+    if (!c || !attached) return call.done(DDERR_INVALIDPARAMS);
+    if (!(c->dwCaps & DDSCAPS_BACKBUFFER) || backs.empty()) return call.done(DDERR_NOTFOUND);
+    ++backs.front()->refs;
+    *attached = backs.front();
+    return call.done(DD_OK);
+}
+
+HRESULT EmuSurface::GetPixelFormat(LPDDPIXELFORMAT f)
+{
+    const auto call = emu_call("IDirectDrawSurface::GetPixelFormat", "%s, size %u", name(), f ? f->dwSize : 0u);
+    if (call.fail) return call.done(call.result);
+    if (!f || f->dwSize != sizeof(DDPIXELFORMAT)) return call.done(DDERR_INVALIDPARAMS);
+    *f = {sizeof(DDPIXELFORMAT), format.flags, 0, format.bits, format.red, format.green, format.blue, format.alpha};
+    return call.done(DD_OK);
+}
+
+HRESULT EmuSurface::GetSurfaceDesc(LPDDSURFACEDESC desc)
+{
+    const auto call = emu_call("IDirectDrawSurface::GetSurfaceDesc", "%s", name());
+    if (call.fail) return call.done(call.result);
+    if (!desc || desc->dwSize != sizeof(DDSURFACEDESC)) return call.done(DDERR_INVALIDPARAMS);
+    std::memset(desc, 0, sizeof *desc);
+    desc->dwSize = sizeof *desc;
+    desc->dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_PIXELFORMAT |
+                    (backs.empty() ? 0 : DDSD_BACKBUFFERCOUNT);
+    desc->dwWidth = static_cast<DWORD>(width);
+    desc->dwHeight = static_cast<DWORD>(height);
+    desc->lPitch = pitch;
+    desc->dwBackBufferCount = static_cast<DWORD>(backs.size());
+    desc->ddpfPixelFormat = {sizeof(DDPIXELFORMAT), format.flags, 0, format.bits, format.red, format.green,
+                             format.blue, format.alpha};
+    desc->ddsCaps.dwCaps = caps;
+    return call.done(DD_OK);
+}
+
+HRESULT EmuSurface::IsLost()
+{
+    const auto call = emu_call("IDirectDrawSurface::IsLost", "%s", name());
+    return call.done(lost ? DDERR_SURFACELOST : DD_OK);
+}
+
+HRESULT EmuSurface::Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD flags, HANDLE event)
+{
+    const auto call = emu_call("IDirectDrawSurface::Lock", "%s, %s, size %u, 0x%x, %s", name(), rect ? "rect" : "NULL",
+                               desc ? desc->dwSize : 0u, flags, event ? "event" : "NULL");
+    if (call.fail) return call.done(call.result);
+    if (!desc || desc->dwSize != sizeof(DDSURFACEDESC) || event) return call.done(DDERR_INVALIDPARAMS);
+    if (rect && (rect->left < 0 || rect->top < 0 || rect->right > width || rect->bottom > height ||
+                 rect->left >= rect->right || rect->top >= rect->bottom))
+        return call.done(DDERR_INVALIDRECT);
+    if (lost) return call.done(DDERR_SURFACELOST);
+    if (locked) return call.done(DDERR_SURFACEBUSY);
+    GetSurfaceDesc(desc);
+    desc->dwFlags |= DDSD_LPSURFACE;
+    BYTE* top_left = memory.data();
+    if (rect) top_left += static_cast<std::ptrdiff_t>(rect->top) * pitch + rect->left * bytes_per_pixel();
+    desc->lpSurface = top_left;
+    locked = true;
+    return call.done(DD_OK);
+}
+
+HRESULT EmuSurface::Unlock(LPVOID surface)
+{
+    const auto call = emu_call("IDirectDrawSurface::Unlock", "%s, %s", name(), surface ? "pointer" : "NULL");
+    if (call.fail) return call.done(call.result);
+    if (!locked) return call.done(DDERR_NOTLOCKED);
+    const BYTE* p = static_cast<const BYTE*>(surface);
+    if (p && (p < memory.data() || p >= memory.data() + memory.size())) return call.done(DDERR_INVALIDPARAMS);
+    locked = false;
+    if (emu().visible == this) emu_show_visible();
+    return call.done(lost ? DDERR_SURFACELOST : DD_OK);
+}
+
+HRESULT EmuSurface::Restore()
+{
+    const auto call = emu_call("IDirectDrawSurface::Restore", "%s", name());
+    if (call.fail) return call.done(call.result);
+    if (!lost) return call.done(DD_OK);
+    EmuState& s = emu();
+    // A full-screen program gets its surfaces back only while it owns the display
+    // in the mode they were made for.
+    if (s.exclusive_owner && !s.app_active) return call.done(DDERR_WRONGMODE);
+    const EmuMode now = emu_current_mode();
+    if (kind != OFFSCREEN &&
+        (now.width != created_in.width || now.height != created_in.height || !emu_same_format(now.format, format)))
+        return call.done(DDERR_WRONGMODE);
+    EmuSurface* f = chain_front();
+    f->lost = false;
+    for (EmuSurface* b : f->backs) b->lost = false;
+    return call.done(DD_OK);
+}
+
+HRESULT EmuSurface::SetClipper(IDirectDrawClipper* c)
+{
+    const auto call = emu_call("IDirectDrawSurface::SetClipper", "%s, %s", name(), c ? "clipper" : "NULL");
+    if (call.fail) return call.done(call.result);
+    auto* next = static_cast<EmuClipper*>(c);
+    if (next) ++next->refs;
+    if (clipper) clipper->Release();
+    clipper = next;
+    return call.done(DD_OK);
+}
+
+HRESULT EmuSurface::Flip(IDirectDrawSurface* target, DWORD flags)
+{
+    const auto call = emu_call("IDirectDrawSurface::Flip", "%s, %s, 0x%x", name(), target ? "target" : "NULL", flags);
+    if (call.fail) return call.done(call.result);
+    if (kind != PRIMARY || backs.empty()) return call.done(DDERR_NOTFLIPPABLE);
+    if (target && std::find(backs.begin(), backs.end(), target) == backs.end()) return call.done(DDERR_INVALIDPARAMS);
+    if (lost) return call.done(DDERR_SURFACELOST);
+    if (locked) return call.done(DDERR_SURFACEBUSY);
+    for (EmuSurface* b : backs)
+        if (b->locked) return call.done(DDERR_SURFACEBUSY);
+    // The memory moves round the chain: the first back buffer's is shown, and the
+    // same back-buffer object then stands for the next hidden buffer.
+    std::vector<BYTE> shown = std::move(backs.front()->memory);
+    for (std::size_t i = 0; i + 1 < backs.size(); ++i) backs[i]->memory = std::move(backs[i + 1]->memory);
+    backs.back()->memory = std::move(memory);
+    memory = std::move(shown);
+    if (emu().visible == this) emu_show_visible();
+    return call.done(DD_OK);
+}
+
+HRESULT EmuSurface::Blt(LPRECT dest_rect, IDirectDrawSurface* source, LPRECT source_rect, DWORD flags, LPDDBLTFX fx)
+{
+    const auto call = emu_call("IDirectDrawSurface::Blt", "%s, %s, %s, %s, 0x%x, %s", name(),
+                               dest_rect ? (std::to_string(dest_rect->left) + " " + std::to_string(dest_rect->top) + " " +
+                                            std::to_string(dest_rect->right) + " " + std::to_string(dest_rect->bottom))
+                                               .c_str()
+                                         : "NULL",
+                               source ? static_cast<EmuSurface*>(source)->name() : "NULL",
+                               source_rect ? (std::to_string(source_rect->left) + " " + std::to_string(source_rect->top) +
+                                              " " + std::to_string(source_rect->right) + " " +
+                                              std::to_string(source_rect->bottom))
+                                                 .c_str()
+                                           : "NULL",
+                               flags, fx ? "fx" : "NULL");
+    if (call.fail) return call.done(call.result);
+    auto* src = static_cast<EmuSurface*>(source);
+    if (!src || fx) return call.done(DDERR_INVALIDPARAMS);  // colour fills are not offered
+    if (lost || src->lost) return call.done(DDERR_SURFACELOST);
+    if (locked || src->locked) return call.done(DDERR_SURFACEBUSY);
+    if (!emu_same_format(format, src->format)) return call.done(DDERR_INVALIDPIXELFORMAT);
+    const RECT d = dest_rect ? *dest_rect : RECT{0, 0, width, height};
+    const RECT r = source_rect ? *source_rect : RECT{0, 0, src->width, src->height};
+    if (d.right <= d.left || d.bottom <= d.top || r.right <= r.left || r.bottom <= r.top || r.left < 0 || r.top < 0 ||
+        r.right > src->width || r.bottom > src->height)
+        return call.done(DDERR_INVALIDRECT);
+    RECT clip{0, 0, width, height};
+    if (clipper && emu_window(clipper->window)) {
+        const RECT c = emu_client_rect_on_screen(clipper->window);
+        clip = {std::max(clip.left, c.left), std::max(clip.top, c.top), std::min(clip.right, c.right),
+                std::min(clip.bottom, c.bottom)};
+    } else if (d.left < 0 || d.top < 0 || d.right > width || d.bottom > height) {
+        return call.done(DDERR_INVALIDRECT);
+    }
+    // Nearest-neighbour stretch of r onto d, only where d lies inside the clip.
+    const int bpp = bytes_per_pixel();
+    const long long dw = d.right - d.left, dh = d.bottom - d.top, rw = r.right - r.left, rh = r.bottom - r.top;
+    const LONG x0 = std::max(d.left, clip.left), x1 = std::min(d.right, clip.right);
+    for (LONG y = std::max(d.top, clip.top); y < std::min(d.bottom, clip.bottom); ++y) {
+        const LONG sy = static_cast<LONG>(r.top + (y - d.top) * rh / dh);
+        BYTE* out = memory.data() + static_cast<std::ptrdiff_t>(y) * pitch;
+        const BYTE* in = src->memory.data() + static_cast<std::ptrdiff_t>(sy) * src->pitch;
+        for (LONG x = x0; x < x1; ++x) {
+            const LONG sx = static_cast<LONG>(r.left + (x - d.left) * rw / dw);
+            std::memcpy(out + static_cast<std::ptrdiff_t>(x) * bpp, in + static_cast<std::ptrdiff_t>(sx) * bpp, bpp);
+        }
+    }
+    if (emu().visible == this) emu_show_visible();
+    return call.done(DD_OK);
+}

@@ -1,0 +1,89 @@
+// The question box, the screen-saver switch, sleeping, ending the process, and
+// the built-in "ddraw.dll".
+#include <sched.h>
+#include <strings.h>
+#include <unistd.h>
+
+#include <ctime>
+
+#include "platform/emu/emu_state.h"
+
+HRESULT WINAPI DirectDrawCreate(GUID* driver, LPDIRECTDRAW* ddraw, IUnknown* outer);  // emu_ddraw.cpp
+
+namespace {
+
+// The module handle of the built-in "ddraw.dll".
+HMODULE const DDRAW_MODULE = reinterpret_cast<HMODULE>(static_cast<UINT_PTR>(0x6D640000));
+
+}  // namespace
+
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
+{
+    const auto call = emu_call("MessageBoxA", "%s, %s, %s, 0x%x", emu_window_name(owner).c_str(),
+                               emu_text(text).c_str(), emu_text(caption).c_str(), type);
+    if (call.fail || !emu_display_available()) return call.done(0);
+    const int answer = screen_question(text ? text : "", caption ? caption : "");
+    if ((type & 0xF) != MB_YESNO) return call.done(answer ? IDYES : 0);
+    return call.done(answer);
+}
+
+BOOL SystemParametersInfoA(UINT action, UINT ui_param, LPVOID pv_param, UINT win_ini)
+{
+    const auto call = emu_call("SystemParametersInfoA", "%u, %u, %p, %u", action, ui_param, pv_param, win_ini);
+    if (call.fail) return call.done(FALSE);
+    switch (action) {
+        case SPI_SETSCREENSAVEACTIVE:
+            emu().screensaver = ui_param != 0;
+            if (emu_display_available()) screen_screensaver(emu().screensaver);
+            return call.done(TRUE);
+        case SPI_GETSCREENSAVEACTIVE:
+            if (!pv_param) return call.done(FALSE);
+            *static_cast<BOOL*>(pv_param) = emu().screensaver;
+            return call.done(TRUE);
+        default: return call.done(FALSE);
+    }
+}
+
+void Sleep(DWORD milliseconds)
+{
+    emu_call("Sleep", "%u", milliseconds);
+    if (emu().logging) emu().sleeps.push_back(milliseconds);
+    if (milliseconds == 0) {
+        sched_yield();
+        return;
+    }
+    timespec t{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
+    while (nanosleep(&t, &t) != 0) {
+    }
+}
+
+void ExitProcess(UINT exit_code)
+{
+    emu_call("ExitProcess", "%u", exit_code);
+    _exit(static_cast<int>(exit_code));  // at once: no exit handlers
+}
+
+HMODULE LoadLibraryA(LPCSTR file_name)
+{
+    const auto call = emu_call("LoadLibraryA", "%s", emu_text(file_name).c_str());
+    if (call.fail || !file_name || strcasecmp(file_name, "ddraw.dll") != 0) return call.done(static_cast<HMODULE>(nullptr));
+    ++emu().libraries;
+    return call.done(DDRAW_MODULE);
+}
+
+FARPROC GetProcAddress(HMODULE module, LPCSTR name)
+{
+    const auto call = emu_call("GetProcAddress", "%p, %s", static_cast<void*>(module), emu_text(name).c_str());
+    if (call.fail || module != DDRAW_MODULE || emu().libraries == 0 || !name ||
+        reinterpret_cast<UINT_PTR>(name) < 0x10000 || std::string(name) != "DirectDrawCreate")
+        return call.done(static_cast<FARPROC>(nullptr));
+    return call.done(reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&DirectDrawCreate)));
+}
+
+BOOL FreeLibrary(HMODULE module)
+{
+    const auto call = emu_call("FreeLibrary", "%p", static_cast<void*>(module));
+    if (call.fail || module != DDRAW_MODULE || emu().libraries == 0) return call.done(FALSE);
+    --emu().libraries;
+    return call.done(TRUE);
+}

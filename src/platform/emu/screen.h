@@ -1,0 +1,32 @@
+#pragma once
+
+// What the emulation needs from a real display: show the visible surface in its
+// own pixel format, report the screen's size and modes, deliver keyboard,
+// mouse, focus and close events, ask a yes/no question, switch the screen saver.
+// One backend is linked in: SDL2 (a real window) or headless (tests).
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/emu/emu_types.h"
+
+// Connects to the display; false when there is none. Called once, lazily.
+bool screen_open();
+// The desktop's size and format, and the full-screen modes the display offers.
+EmuMode screen_desktop();
+const std::vector<EmuMode>& screen_modes();
+// The window that shows the screen in windowed mode: its title and client area
+// in screen coordinates, or nullptr when no window is visible.
+void screen_window(const char* title, const RECT* client);
+// Takes the whole display in `mode`, or gives it back (nullptr).
+void screen_fullscreen(const EmuMode* mode);
+// Shows `visible` (in screen coordinates) of the screen's image.
+void screen_show(const ScreenImage& image, const RECT& visible);
+// The next pending event, if any; never waits.
+bool screen_poll(ScreenEvent* event);
+// Asks a yes/no question: IDYES, IDNO, or 0 when it can't be asked.
+int screen_question(const char* text, const char* caption);
+void screen_screensaver(bool enabled);
+void screen_cursor(bool visible);
+// What the display shows now, decoded to 0x00RRGGBB (for tests); false when nothing is shown.
+bool screen_read_back(std::vector<std::uint32_t>* pixels, int* width, int* height);

@@ -1,0 +1,259 @@
+// The SDL2 screen: a real window on X11 or Wayland. A full-screen mode fills the
+// desktop scaled with its aspect kept (nearest neighbour, integer factors where
+// they fit) without changing the monitor's own resolution; windowed, the window
+// shows the part of the screen under its client area.
+#include <SDL2/SDL.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "platform/emu/emu_state.h"
+
+namespace {
+
+struct Sdl {
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    Uint32 texture_format = 0;
+    int texture_width = 0, texture_height = 0;
+    EmuMode desktop{};
+    std::vector<EmuMode> modes;
+    std::string title = "picture";
+    bool fullscreen = false;
+    EmuMode mode{};
+    bool focused = false;
+};
+
+Sdl& sdl()
+{
+    static Sdl s;
+    return s;
+}
+
+Uint32 sdl_format(const EmuPixelFormat& f)
+{
+    struct Entry {
+        DWORD bits, red, green, blue;
+        Uint32 format;
+    };
+    static const Entry TABLE[] = {
+        {32, 0xFF0000, 0xFF00, 0xFF, SDL_PIXELFORMAT_XRGB8888}, {32, 0xFF, 0xFF00, 0xFF0000, SDL_PIXELFORMAT_XBGR8888},
+        {24, 0xFF0000, 0xFF00, 0xFF, SDL_PIXELFORMAT_BGR24},    {24, 0xFF, 0xFF00, 0xFF0000, SDL_PIXELFORMAT_RGB24},
+        {16, 0xF800, 0x7E0, 0x1F, SDL_PIXELFORMAT_RGB565},      {16, 0x1F, 0x7E0, 0xF800, SDL_PIXELFORMAT_BGR565},
+        {16, 0x7C00, 0x3E0, 0x1F, SDL_PIXELFORMAT_XRGB1555},    {16, 0x1F, 0x3E0, 0x7C00, SDL_PIXELFORMAT_XBGR1555},
+    };
+    for (const Entry& e : TABLE)
+        if (e.bits == f.bits && e.red == f.red && e.green == f.green && e.blue == f.blue) return e.format;
+    return SDL_PIXELFORMAT_UNKNOWN;
+}
+
+bool ensure_window(int x, int y, int w, int h)
+{
+    Sdl& s = sdl();
+    if (s.window) return true;
+    s.window = SDL_CreateWindow(s.title.c_str(), x, y, w, h, SDL_WINDOW_HIDDEN);
+    if (!s.window) return false;
+    s.renderer = SDL_CreateRenderer(s.window, -1, SDL_RENDERER_ACCELERATED);
+    if (!s.renderer) s.renderer = SDL_CreateRenderer(s.window, -1, SDL_RENDERER_SOFTWARE);
+    return s.renderer != nullptr;
+}
+
+int virtual_key(SDL_Keycode key)
+{
+    if (key >= 'a' && key <= 'z') return key - 'a' + 'A';
+    if ((key >= '0' && key <= '9') || key == ' ') return key;
+    if (key >= SDLK_F1 && key <= SDLK_F12) return VK_F1 + (key - SDLK_F1);
+    switch (key) {
+        case SDLK_ESCAPE: return VK_ESCAPE;
+        case SDLK_RETURN: return VK_RETURN;
+        case SDLK_LEFT: return VK_LEFT;
+        case SDLK_RIGHT: return VK_RIGHT;
+        case SDLK_UP: return VK_UP;
+        case SDLK_DOWN: return VK_DOWN;
+        case SDLK_LSHIFT:
+        case SDLK_RSHIFT: return VK_SHIFT;
+        case SDLK_LCTRL:
+        case SDLK_RCTRL: return VK_CONTROL;
+        case SDLK_LALT:
+        case SDLK_RALT: return VK_MENU;
+        default: return 0;
+    }
+}
+
+}  // namespace
+
+bool screen_open()
+{
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    // Without a reachable display server SDL falls back to drivers that show nothing.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    SDL_DisplayMode desktop;
+    if (!driver || std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0 ||
+        SDL_GetNumVideoDisplays() < 1 || SDL_GetDesktopDisplayMode(0, &desktop) != 0) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return false;
+    }
+    Sdl& s = sdl();
+    s.desktop = {desktop.w, desktop.h, emu_format_xrgb8888()};
+    const EmuPixelFormat formats[] = {emu_format_xrgb8888(), emu_format_rgb888(), emu_format_rgb565()};
+    const int sizes[][2] = {{640, 480}, {800, 600}, {1024, 768}, {desktop.w, desktop.h}};
+    for (const auto& size : sizes)
+        for (const EmuPixelFormat& f : formats) s.modes.push_back({size[0], size[1], f});
+    return true;
+}
+
+EmuMode screen_desktop() { return sdl().desktop; }
+const std::vector<EmuMode>& screen_modes() { return sdl().modes; }
+
+void screen_window(const char* title, const RECT* client)
+{
+    Sdl& s = sdl();
+    if (title) s.title = title;
+    if (s.fullscreen) return;
+    if (!client) {
+        if (s.window) SDL_HideWindow(s.window);
+        return;
+    }
+    const int w = client->right - client->left, h = client->bottom - client->top;
+    if (w <= 0 || h <= 0 || !ensure_window(client->left, client->top, w, h)) return;
+    SDL_SetWindowTitle(s.window, s.title.c_str());
+    SDL_SetWindowPosition(s.window, client->left, client->top);
+    SDL_SetWindowSize(s.window, w, h);
+    SDL_RenderSetLogicalSize(s.renderer, 0, 0);
+    SDL_ShowWindow(s.window);
+}
+
+void screen_fullscreen(const EmuMode* mode)
+{
+    Sdl& s = sdl();
+    if (!mode) {
+        if (s.fullscreen && s.window) {
+            SDL_SetWindowFullscreen(s.window, 0);
+            SDL_HideWindow(s.window);
+        }
+        s.fullscreen = false;
+        return;
+    }
+    if (!ensure_window(0, 0, mode->width, mode->height)) return;
+    s.fullscreen = true;
+    s.mode = *mode;
+    SDL_SetWindowTitle(s.window, s.title.c_str());
+    SDL_ShowWindow(s.window);
+    SDL_SetWindowFullscreen(s.window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    // The mode's pixels fill the screen with their aspect kept; mouse positions
+    // come back in the mode's pixels.
+    SDL_RenderSetLogicalSize(s.renderer, mode->width, mode->height);
+    SDL_RenderSetIntegerScale(s.renderer,
+                              s.desktop.width >= mode->width && s.desktop.height >= mode->height ? SDL_TRUE : SDL_FALSE);
+}
+
+void screen_show(const ScreenImage& image, const RECT& visible)
+{
+    Sdl& s = sdl();
+    const Uint32 format = sdl_format(image.format);
+    if (!s.renderer || format == SDL_PIXELFORMAT_UNKNOWN) return;
+    const int left = std::max<int>(0, visible.left), top = std::max<int>(0, visible.top);
+    const int w = std::min<int>(image.width, visible.right) - left, h = std::min<int>(image.height, visible.bottom) - top;
+    if (w <= 0 || h <= 0) return;
+    if (!s.texture || s.texture_format != format || s.texture_width != w || s.texture_height != h) {
+        if (s.texture) SDL_DestroyTexture(s.texture);
+        s.texture = SDL_CreateTexture(s.renderer, format, SDL_TEXTUREACCESS_STREAMING, w, h);
+        s.texture_format = format;
+        s.texture_width = w;
+        s.texture_height = h;
+        if (!s.texture) return;
+    }
+    const int bpp = static_cast<int>(image.format.bits / 8);
+    SDL_UpdateTexture(s.texture, nullptr, image.pixels + static_cast<std::ptrdiff_t>(top) * image.pitch + left * bpp,
+                      image.pitch);
+    SDL_SetRenderDrawColor(s.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(s.renderer);
+    SDL_RenderCopy(s.renderer, s.texture, nullptr, nullptr);
+    SDL_RenderPresent(s.renderer);
+}
+
+bool screen_poll(ScreenEvent* event)
+{
+    Sdl& s = sdl();
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) {
+        switch (e.type) {
+            case SDL_KEYDOWN:
+            case SDL_KEYUP: {
+                const int vk = virtual_key(e.key.keysym.sym);
+                if (!vk) continue;
+                *event = {e.type == SDL_KEYDOWN ? ScreenEventKind::KEY_DOWN : ScreenEventKind::KEY_UP, vk, 0, 0, 0};
+                return true;
+            }
+            case SDL_MOUSEMOTION: *event = {ScreenEventKind::MOUSE_MOVE, 0, e.motion.x, e.motion.y, 0}; return true;
+            case SDL_MOUSEBUTTONDOWN:
+            case SDL_MOUSEBUTTONUP:
+                if (e.button.button != SDL_BUTTON_LEFT && e.button.button != SDL_BUTTON_RIGHT) continue;
+                *event = {e.type == SDL_MOUSEBUTTONDOWN ? ScreenEventKind::BUTTON_DOWN : ScreenEventKind::BUTTON_UP, 0,
+                          e.button.x, e.button.y, e.button.button == SDL_BUTTON_LEFT ? 0 : 1};
+                return true;
+            case SDL_QUIT: *event = {ScreenEventKind::CLOSE, 0, 0, 0, 0}; return true;
+            case SDL_WINDOWEVENT:
+                switch (e.window.event) {
+                    case SDL_WINDOWEVENT_CLOSE: *event = {ScreenEventKind::CLOSE, 0, 0, 0, 0}; return true;
+                    case SDL_WINDOWEVENT_EXPOSED: *event = {ScreenEventKind::EXPOSE, 0, 0, 0, 0}; return true;
+                    case SDL_WINDOWEVENT_FOCUS_GAINED:
+                        s.focused = true;
+                        *event = {ScreenEventKind::FOCUS_GAINED, 0, 0, 0, 0};
+                        return true;
+                    case SDL_WINDOWEVENT_FOCUS_LOST:
+                        // Only a focus that was had can be lost (a bare X server may never give it).
+                        if (!s.focused) continue;
+                        s.focused = false;
+                        *event = {ScreenEventKind::FOCUS_LOST, 0, 0, 0, 0};
+                        return true;
+                    default: continue;
+                }
+            default: continue;
+        }
+    }
+    return false;
+}
+
+int screen_question(const char* text, const char* caption)
+{
+    const SDL_MessageBoxButtonData buttons[] = {
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDYES, "Yes"},
+        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDNO, "No"},
+    };
+    const SDL_MessageBoxData box{SDL_MESSAGEBOX_INFORMATION, sdl().window, caption, text, 2, buttons, nullptr};
+    int answer = 0;
+    if (SDL_ShowMessageBox(&box, &answer) != 0) return 0;
+    return answer == IDYES || answer == IDNO ? answer : IDNO;
+}
+
+void screen_screensaver(bool enabled)
+{
+    if (enabled)
+        SDL_EnableScreenSaver();
+    else
+        SDL_DisableScreenSaver();
+}
+
+void screen_cursor(bool visible) { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
+
+bool screen_read_back(std::vector<std::uint32_t>* pixels, int* width, int* height)
+{
+    Sdl& s = sdl();
+    if (!s.renderer || !s.window) return false;
+    if (SDL_GetRendererOutputSize(s.renderer, width, height) != 0) return false;
+    pixels->assign(static_cast<std::size_t>(*width) * *height, 0);
+    // Read in the renderer's own coordinates, not the logical ones.
+    const SDL_Rect all{0, 0, *width, *height};
+    int lw = 0, lh = 0;
+    SDL_RenderGetLogicalSize(s.renderer, &lw, &lh);
+    SDL_RenderSetLogicalSize(s.renderer, 0, 0);
+    const int status = SDL_RenderReadPixels(s.renderer, &all, SDL_PIXELFORMAT_XRGB8888, pixels->data(), *width * 4);
+    SDL_RenderSetLogicalSize(s.renderer, lw, lh);
+    for (auto& p : *pixels) p &= 0x00FFFFFF;
+    return status == 0;
+}
