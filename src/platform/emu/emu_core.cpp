@@ -48,6 +48,14 @@ std::string emu_window_name(HWND window)
     return "hwnd" + std::to_string(reinterpret_cast<UINT_PTR>(window));
 }
 
+std::string emu_pointer(const void* pointer)
+{
+    if (!pointer) return "NULL";
+    char text[32];
+    std::snprintf(text, sizeof text, "%p", pointer);
+    return text;
+}
+
 std::string emu_text(LPCSTR text)
 {
     if (!text) return "NULL";

@@ -275,6 +275,11 @@ ULONG EmuClipper::Release()
     return left;
 }
 
+void EmuClipper::drop()
+{
+    if (refs > 0 && --refs == 0) delete this;
+}
+
 HRESULT EmuClipper::SetHWnd(DWORD flags, HWND w)
 {
     const auto call = emu_call("IDirectDrawClipper::SetHWnd", "%u, %s", flags, emu_window_name(w).c_str());

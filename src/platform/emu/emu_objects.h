@@ -19,6 +19,9 @@ public:
     ULONG AddRef() override;
     ULONG Release() override;
     HRESULT SetHWnd(DWORD flags, HWND window) override;
+    // References taken and given back by the surfaces it is set on, not by the program.
+    void hold() { ++refs; }
+    void drop();
 
     EmuDirectDraw* owner;
     ULONG refs = 1;

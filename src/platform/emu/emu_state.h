@@ -110,6 +110,7 @@ struct EmuCallEntry {
 EmuCallEntry emu_call(const char* name, const char* format, ...) __attribute__((format(printf, 2, 3)));
 std::string emu_window_name(HWND window);
 std::string emu_text(LPCSTR text);
+std::string emu_pointer(const void* pointer);
 
 // Windows and messages.
 EmuWindow* emu_window(HWND window);

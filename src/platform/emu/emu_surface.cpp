@@ -55,7 +55,7 @@ ULONG EmuSurface::Release()
     // A primary goes with its back buffers; it is freed once none is still held.
     released = true;
     if (clipper) {
-        clipper->Release();
+        clipper->drop();
         clipper = nullptr;
     }
     if (owner->primary == this) owner->primary = nullptr;
@@ -176,8 +176,8 @@ HRESULT EmuSurface::SetClipper(IDirectDrawClipper* c)
     const auto call = emu_call("IDirectDrawSurface::SetClipper", "%s, %s", name(), c ? "clipper" : "NULL");
     if (call.fail) return call.done(call.result);
     auto* next = static_cast<EmuClipper*>(c);
-    if (next) ++next->refs;
-    if (clipper) clipper->Release();
+    if (next) next->hold();
+    if (clipper) clipper->drop();
     clipper = next;
     return call.done(DD_OK);
 }

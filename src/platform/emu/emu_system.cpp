@@ -29,7 +29,8 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 
 BOOL SystemParametersInfoA(UINT action, UINT ui_param, LPVOID pv_param, UINT win_ini)
 {
-    const auto call = emu_call("SystemParametersInfoA", "%u, %u, %p, %u", action, ui_param, pv_param, win_ini);
+    const auto call =
+        emu_call("SystemParametersInfoA", "%u, %u, %s, %u", action, ui_param, emu_pointer(pv_param).c_str(), win_ini);
     if (call.fail) return call.done(FALSE);
     switch (action) {
         case SPI_SETSCREENSAVEACTIVE:
@@ -73,7 +74,7 @@ HMODULE LoadLibraryA(LPCSTR file_name)
 
 FARPROC GetProcAddress(HMODULE module, LPCSTR name)
 {
-    const auto call = emu_call("GetProcAddress", "%p, %s", static_cast<void*>(module), emu_text(name).c_str());
+    const auto call = emu_call("GetProcAddress", "%s, %s", emu_pointer(module).c_str(), emu_text(name).c_str());
     if (call.fail || module != DDRAW_MODULE || emu().libraries == 0 || !name ||
         reinterpret_cast<UINT_PTR>(name) < 0x10000 || std::string(name) != "DirectDrawCreate")
         return call.done(static_cast<FARPROC>(nullptr));
@@ -82,7 +83,7 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR name)
 
 BOOL FreeLibrary(HMODULE module)
 {
-    const auto call = emu_call("FreeLibrary", "%p", static_cast<void*>(module));
+    const auto call = emu_call("FreeLibrary", "%s", emu_pointer(module).c_str());
     if (call.fail || module != DDRAW_MODULE || emu().libraries == 0) return call.done(FALSE);
     --emu().libraries;
     return call.done(TRUE);

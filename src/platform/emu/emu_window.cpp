@@ -131,7 +131,7 @@ ATOM RegisterClassA(const WNDCLASSA* window_class)
 
 BOOL UnregisterClassA(LPCSTR class_name, HINSTANCE instance)
 {
-    const auto call = emu_call("UnregisterClassA", "%s, %p", emu_text(class_name).c_str(), static_cast<void*>(instance));
+    const auto call = emu_call("UnregisterClassA", "%s, %s", emu_text(class_name).c_str(), emu_pointer(instance).c_str());
     const EmuClass* c = class_name ? find_class(class_name) : nullptr;
     if (call.fail || !c) return call.done(FALSE);
     for (auto& [id, w] : emu().windows)
@@ -143,10 +143,10 @@ BOOL UnregisterClassA(LPCSTR class_name, HINSTANCE instance)
 HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWORD style, int x, int y, int width,
                      int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param)
 {
-    const auto call = emu_call("CreateWindowExA", "0x%x, %s, %s, 0x%x, %d, %d, %d, %d, %s, %p, %p, %p", ex_style,
+    const auto call = emu_call("CreateWindowExA", "0x%x, %s, %s, 0x%x, %d, %d, %d, %d, %s, %s, %s, %s", ex_style,
                                emu_text(class_name).c_str(), emu_text(window_name).c_str(), style, x, y, width, height,
-                               emu_window_name(parent).c_str(), static_cast<void*>(menu),
-                               static_cast<void*>(instance), param);
+                               emu_window_name(parent).c_str(), emu_pointer(menu).c_str(),
+                               emu_pointer(instance).c_str(), emu_pointer(param).c_str());
     const EmuClass* c = class_name ? find_class(class_name) : nullptr;
     // Without a display there is no desktop to put a window on.
     if (call.fail || !c || (parent && !emu_window(parent)) || !emu_display_available())
@@ -282,7 +282,7 @@ BOOL GetClientRect(HWND window, LPRECT rect)
 
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name)
 {
-    const auto call = emu_call("LoadCursorA", "%p, %s", static_cast<void*>(instance), emu_text(name).c_str());
+    const auto call = emu_call("LoadCursorA", "%s, %s", emu_pointer(instance).c_str(), emu_text(name).c_str());
     // Only the system's arrow is there.
     if (call.fail || instance || name != IDC_ARROW) return call.done(static_cast<HCURSOR>(nullptr));
     return call.done(reinterpret_cast<HCURSOR>(static_cast<UINT_PTR>(0x7F00)));

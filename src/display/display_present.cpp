@@ -1,0 +1,43 @@
+// Frame presentation: pump the window's messages, convert the frame row by row
+// straight into the locked surface, then flip or copy it into the window.
+#include <cstring>
+
+#include "display/display.h"
+#include "display/display_state.h"
+
+std::int32_t display_present(const Pixel* pixels)
+{
+    DisplayState& s = display_state;
+    MSG message;
+    while (PeekMessageA(&message, s.window, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    if (s.active) {
+        if (!s.lock_target || !s.converter || !pixels) return 0;  // no display is open
+        s.primary->Restore();
+        if (s.windowed) s.offscreen->Restore();
+        DDSURFACEDESC desc;
+        std::memset(&desc, 0, sizeof desc);
+        desc.dwSize = sizeof desc;
+        if (s.lock_target->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr) < 0) return 0;
+        // Never beyond the surface, should it be smaller than the display.
+        const std::int32_t rows = s.height < static_cast<std::int32_t>(desc.dwHeight) ? s.height : desc.dwHeight;
+        const std::int32_t count = s.width < static_cast<std::int32_t>(desc.dwWidth) ? s.width : desc.dwWidth;
+        const Pixel* src = pixels;
+        auto* dst = static_cast<BYTE*>(desc.lpSurface);
+        for (std::int32_t row = 0; row < rows; ++row) {
+            s.converter(src, dst, count);
+            src += s.width;
+            dst += desc.lPitch;
+        }
+        s.lock_target->Unlock(desc.lpSurface);
+        if (s.windowed)
+            display_repaint();
+        else
+            s.primary->Flip(nullptr, s.flip_wait ? DDFLIP_WAIT : DDFLIP_NOVSYNC);
+        Sleep(0);
+    }
+    if (s.windowed) Sleep(1);
+    return 1;
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+// The presenter's module-level record, and its operations that the program
+// does not see.
+
+#include <cstdint>
+
+#include "convert/convert.h"
+#include "platform/platform.h"
+
+struct DisplayState {
+    // Settings.
+    std::uint8_t ask_question = 0;
+    const char* question_text = nullptr;
+    std::int32_t windowed = 1;
+    std::uint8_t borderless = 0;
+    std::uint8_t close_allowed = 1;
+    std::int32_t flip_wait = 1;
+
+    // Display objects, from display_open to display_close.
+    HMODULE ddraw_module = nullptr;
+    IDirectDraw* ddraw = nullptr;
+    IDirectDrawSurface* primary = nullptr;
+    IDirectDrawClipper* clipper = nullptr;
+    IDirectDrawSurface* offscreen = nullptr;
+    IDirectDrawSurface* lock_target = nullptr;
+    WNDCLASSA window_class{};
+    ATOM window_class_atom = 0;
+    HWND window = nullptr;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    RowConverter converter = nullptr;
+
+    // Input state, written by the window procedure.
+    std::int32_t active = 0;
+    std::int32_t mouse_x = 0;
+    std::int32_t mouse_y = 0;
+    std::int32_t left_button = 0;
+    std::int32_t right_button = 0;
+};
+
+extern DisplayState display_state;
+
+constexpr const char* DISPLAY_DEFAULT_QUESTION = "Fullscreen Mode ?";
+
+LRESULT CALLBACK display_window_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Copies the offscreen surface into the window's client area (windowed mode).
+void display_repaint();

@@ -1,0 +1,3 @@
+#include "picture/driver.h"
+
+int main() { run_program(); }
