@@ -129,6 +129,8 @@ void emu_test_post(HWND window, UINT message, WPARAM wParam, LPARAM lParam, int 
         emu().scripted_messages.push_back({window, message, wParam, lParam, emu().peeks + at_peek});
 }
 
+void emu_test_on_exit(void (*report)()) { emu().on_exit = report; }
+
 void emu_test_lose_surfaces() { emu_lose_all_surfaces(); }
 
 const std::vector<EmuCall>& emu_test_log() { return emu().log; }

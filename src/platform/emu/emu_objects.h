@@ -52,6 +52,7 @@ public:
     // The chain's primary for a back buffer, else the surface itself.
     EmuSurface* chain_front() { return front ? front : this; }
     void lose();
+    void describe(LPDDSURFACEDESC desc) const;
 
     EmuDirectDraw* owner;
     Kind kind;

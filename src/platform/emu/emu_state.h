@@ -72,6 +72,7 @@ struct EmuState {
     bool screensaver = true;
     std::vector<DWORD> sleeps;
     int libraries = 0;
+    void (*on_exit)() = nullptr;
 
     int screen_state = 0;  // 0 not yet opened, 1 open, -1 no display
     bool mode_set = false;

@@ -100,6 +100,12 @@ HRESULT EmuSurface::GetSurfaceDesc(LPDDSURFACEDESC desc)
     const auto call = emu_call("IDirectDrawSurface::GetSurfaceDesc", "%s", name());
     if (call.fail) return call.done(call.result);
     if (!desc || desc->dwSize != sizeof(DDSURFACEDESC)) return call.done(DDERR_INVALIDPARAMS);
+    describe(desc);
+    return call.done(DD_OK);
+}
+
+void EmuSurface::describe(LPDDSURFACEDESC desc) const
+{
     std::memset(desc, 0, sizeof *desc);
     desc->dwSize = sizeof *desc;
     desc->dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_PIXELFORMAT |
@@ -111,7 +117,6 @@ HRESULT EmuSurface::GetSurfaceDesc(LPDDSURFACEDESC desc)
     desc->ddpfPixelFormat = {sizeof(DDPIXELFORMAT), format.flags, 0, format.bits, format.red, format.green,
                              format.blue, format.alpha};
     desc->ddsCaps.dwCaps = caps;
-    return call.done(DD_OK);
 }
 
 HRESULT EmuSurface::IsLost()
@@ -131,7 +136,7 @@ HRESULT EmuSurface::Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD flags, HANDLE 
         return call.done(DDERR_INVALIDRECT);
     if (lost) return call.done(DDERR_SURFACELOST);
     if (locked) return call.done(DDERR_SURFACEBUSY);
-    GetSurfaceDesc(desc);
+    describe(desc);
     desc->dwFlags |= DDSD_LPSURFACE;
     BYTE* top_left = memory.data();
     if (rect) top_left += static_cast<std::ptrdiff_t>(rect->top) * pitch + rect->left * bytes_per_pixel();

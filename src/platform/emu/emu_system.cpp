@@ -61,6 +61,7 @@ void Sleep(DWORD milliseconds)
 void ExitProcess(UINT exit_code)
 {
     emu_call("ExitProcess", "%u", exit_code);
+    if (emu().on_exit) emu().on_exit();
     _exit(static_cast<int>(exit_code));  // at once: no exit handlers
 }
 

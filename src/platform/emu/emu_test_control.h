@@ -44,6 +44,12 @@ void emu_test_post(HWND window, UINT message, WPARAM wParam, LPARAM lParam, int 
 // Every surface is lost, as on a mode change by another program.
 void emu_test_lose_surfaces();
 
+// Called by ExitProcess just before the process ends (which runs no exit
+// handlers), so that a test can report what it sees then.
+void emu_test_on_exit(void (*report)());
+// Called each time the screen is handed a new image.
+void emu_test_on_show(void (*observe)());
+
 // --- inspection ---
 const std::vector<EmuCall>& emu_test_log();
 // The log's texts of the calls whose name starts with one of `prefixes` (all when empty).

@@ -17,6 +17,7 @@ struct Headless {
     bool fullscreen = false;
     ScreenImage last{};
     RECT last_visible{};
+    void (*on_show)() = nullptr;
 };
 
 Headless& headless()
@@ -45,6 +46,7 @@ void screen_show(const ScreenImage& image, const RECT& visible)
     ++headless().frames;
     headless().last = image;
     headless().last_visible = visible;
+    if (headless().on_show) headless().on_show();
 }
 
 bool screen_read_back(std::vector<std::uint32_t>* pixels, int* width, int* height)
@@ -96,6 +98,7 @@ void emu_test_set_desktop(const EmuMode& desktop) { headless().desktop = desktop
 void emu_test_set_display_available(bool available) { headless().available = available; }
 void emu_test_answer_question(int answer) { headless().answer = answer; }
 void emu_test_screen_event(const ScreenEvent& event) { headless().events.push_back(event); }
+void emu_test_on_show(void (*observe)()) { headless().on_show = observe; }
 int emu_test_frames_shown() { return headless().frames; }
 bool emu_test_screen_fullscreen() { return headless().fullscreen; }
 

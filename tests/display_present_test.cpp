@@ -1,0 +1,274 @@
+// Presenting frames: every screen format, the surface's pitch, activation, lost
+// surfaces, flip flags and the sleeps.
+#include <cstring>
+
+#include "display_support.h"
+
+namespace {
+
+constexpr int W = 640, H = 480;
+
+void open_fullscreen(const EmuPixelFormat& f)
+{
+    emu_test_set_modes({{W, H, f}});
+    display_configure(0, "", 0, 0);
+    ASSERT_EQ(display_open("T", W, H), 1);
+}
+
+void open_windowed(const EmuPixelFormat& f)
+{
+    emu_test_set_desktop({1024, 768, f});
+    display_configure(0, "", 1, 0);
+    ASSERT_EQ(display_open("T", W, H), 1);
+}
+
+// Removes the messages that opening left (the first paint, for one).
+void settle()
+{
+    Pixel none[1] = {};
+    const std::int32_t active = display_state.active;
+    display_state.active = 0;
+    display_present(none);
+    display_state.active = active;
+    emu_test_clear_log();
+}
+
+}  // namespace
+
+TEST_F(DisplayTest, FullScreenShowsTheFrameInEveryFormat)
+{
+    const auto frame = test_frame(W, H);
+    for (const EmuPixelFormat& f : all_formats()) {
+        SetUp();
+        emu_test_set_pitch_padding(20);
+        open_fullscreen(f);
+        ASSERT_EQ(display_present(frame.data()), 1);
+        const EmuScreenshot shot = emu_test_screen();
+        ASSERT_EQ(shot.width, W);
+        int wrong = 0;
+        for (int i = 0; i < W * H && wrong < 3; ++i)
+            if (shot.pixels[i] != on_screen(f, frame[i])) {
+                ADD_FAILURE() << f.bits << "-bit format red 0x" << std::hex << f.red << ": pixel (" << std::dec
+                              << i % W << ", " << i / W << ")";
+                ++wrong;
+            }
+        display_close();
+    }
+}
+
+TEST_F(DisplayTest, WindowedStretchesTheFrameIntoTheClientArea)
+{
+    const auto frame = test_frame(W, H);
+    for (const EmuPixelFormat& f : all_formats()) {
+        SetUp();
+        open_windowed(f);
+        ASSERT_EQ(display_present(frame.data()), 1);
+        RECT client;
+        ASSERT_TRUE(emu_test_screen_window(&client));
+        const int cw = client.right - client.left, ch = client.bottom - client.top;  // 642 x 482
+        const EmuScreenshot shot = emu_test_screen();
+        int wrong = 0;
+        for (int y = client.top - 1; y <= client.bottom && wrong < 3; ++y)
+            for (int x = client.left - 1; x <= client.right && wrong < 3; ++x) {
+                const bool inside = x >= client.left && x < client.right && y >= client.top && y < client.bottom;
+                const std::uint32_t want =
+                    inside ? on_screen(f, frame[(y - client.top) * H / ch * W + (x - client.left) * W / cw]) : 0;
+                if (shot.at(x, y) != want) {
+                    ADD_FAILURE() << f.bits << "-bit format red 0x" << std::hex << f.red << ": screen (" << std::dec
+                                  << x << ", " << y << ")";
+                    ++wrong;
+                }
+            }
+        display_close();
+    }
+}
+
+TEST_F(DisplayTest, PaddedPitchLeavesThePaddingUntouched)
+{
+    const int padding = 28;
+    emu_test_set_pitch_padding(padding);
+    open_windowed(emu_format_rgb888());
+    // Mark the whole offscreen surface, padding included.
+    DDSURFACEDESC desc{};
+    desc.dwSize = sizeof desc;
+    ASSERT_EQ(display_state.offscreen->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+    ASSERT_EQ(desc.lPitch, W * 3 + padding);
+    std::memset(desc.lpSurface, 0xA5, static_cast<std::size_t>(desc.lPitch) * H);
+    display_state.offscreen->Unlock(desc.lpSurface);
+
+    const auto frame = test_frame(W, H);
+    ASSERT_EQ(display_present(frame.data()), 1);
+    ASSERT_EQ(display_state.offscreen->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+    const auto* bytes = static_cast<const BYTE*>(desc.lpSurface);
+    for (int y = 0; y < H; ++y) {
+        const auto want = reference_row(CONVERT_RGB888, &frame[y * W], W);
+        ASSERT_EQ(std::memcmp(bytes + y * desc.lPitch, want.data(), want.size()), 0) << "row " << y;
+        for (int i = W * 3; i < desc.lPitch; ++i) ASSERT_EQ(bytes[y * desc.lPitch + i], 0xA5) << "row " << y;
+    }
+    display_state.offscreen->Unlock(desc.lpSurface);
+    display_close();
+}
+
+TEST_F(DisplayTest, NothingIsDrawnWhileInactive)
+{
+    open_fullscreen(emu_format_xrgb8888());
+    settle();
+    const auto frame = test_frame(W, H);
+    // Deactivation arrives through the message pump.
+    emu_test_post(display_state.window, WM_ACTIVATEAPP, FALSE, 0);
+    EXPECT_EQ(display_present(frame.data()), 1);
+    EXPECT_EQ(display_state.active, 0);
+    EXPECT_EQ(count_calls("IDirectDrawSurface::Lock"), 0u);
+    EXPECT_EQ(count_calls("IDirectDrawSurface::Flip"), 0u);
+    EXPECT_EQ(emu_test_screen().at(5, 5), 0u);
+    EXPECT_TRUE(emu_test_sleeps().empty()) << "an inactive full-screen call returns at once";
+
+    emu_test_post(display_state.window, WM_ACTIVATEAPP, TRUE, 0);
+    EXPECT_EQ(display_present(frame.data()), 1);
+    EXPECT_EQ(count_calls("IDirectDrawSurface::Flip"), 1u);
+    EXPECT_EQ(emu_test_screen().at(5, 5), frame[5 * W + 5]);
+    display_close();
+}
+
+TEST_F(DisplayTest, NothingIsDrawnBeforeTheFirstActivation)
+{
+    open_fullscreen(emu_format_xrgb8888());
+    display_state.active = 0;  // as if no WM_ACTIVATEAPP had come yet
+    settle();
+    const auto frame = test_frame(W, H);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(display_present(frame.data()), 1);
+    EXPECT_EQ(count_calls("IDirectDrawSurface::Restore"), 0u);
+    EXPECT_EQ(count_calls("IDirectDrawSurface::Lock"), 0u);
+    display_close();
+}
+
+TEST_F(DisplayTest, FullScreenFrameCallsInOrderAndFlipFlags)
+{
+    open_fullscreen(emu_format_xrgb8888());
+    settle();
+    const auto frame = test_frame(W, H);
+    ASSERT_EQ(display_present(frame.data()), 1);
+    EXPECT_EQ(platform_calls(), (std::vector<std::string>{
+                                    "PeekMessageA(hwnd256, 0x0, 0x0, 0x1)",
+                                    "IDirectDrawSurface::Restore(primary)",
+                                    "IDirectDrawSurface::Lock(backbuffer, NULL, size " +
+                                        std::to_string(sizeof(DDSURFACEDESC)) + ", 0x1, NULL)",
+                                    "IDirectDrawSurface::Unlock(backbuffer, pointer)",
+                                    "IDirectDrawSurface::Flip(primary, NULL, 0x1)",
+                                    "Sleep(0)",
+                                }));
+    display_set_flip_wait(0);
+    ASSERT_EQ(display_present(frame.data()), 1);
+    EXPECT_EQ(emu_test_calls({"IDirectDrawSurface::Flip"}).back(), "IDirectDrawSurface::Flip(primary, NULL, 0x8)");
+    EXPECT_EQ(emu_test_sleeps(), (std::vector<DWORD>{0, 0}));
+    display_close();
+}
+
+TEST_F(DisplayTest, WindowedFrameRestoresBothRepaintsAndSleepsTwice)
+{
+    open_windowed(emu_format_xrgb8888());
+    settle();
+    const auto frame = test_frame(W, H);
+    ASSERT_EQ(display_present(frame.data()), 1);
+    EXPECT_EQ(emu_test_calls({"IDirectDrawSurface::Restore", "IDirectDrawSurface::Blt", "Sleep",
+                              "IDirectDrawSurface::Flip"}),
+              (std::vector<std::string>{
+                  "IDirectDrawSurface::Restore(primary)",
+                  "IDirectDrawSurface::Restore(offscreen)",
+                  "IDirectDrawSurface::Blt(primary, 191 152 833 634, offscreen, 0 0 640 480, 0x1000000, NULL)",
+                  "Sleep(0)",
+                  "Sleep(1)",
+              }));
+    emu_test_clear_log();
+    emu_test_post(display_state.window, WM_ACTIVATEAPP, FALSE, 0);
+    ASSERT_EQ(display_present(frame.data()), 1);
+    EXPECT_EQ(emu_test_calls({"Sleep"}), std::vector<std::string>{"Sleep(1)"}) << "inactive windowed: 1 ms only";
+    display_close();
+}
+
+TEST_F(DisplayTest, LostSurfaceFailsOnceThenRecovers)
+{
+    open_fullscreen(emu_format_rgb565());
+    const auto frame = test_frame(W, H);
+    emu_test_lose_surfaces();
+    emu_test_fail("IDirectDrawSurface::Restore", 1, DDERR_WRONGMODE);
+    EXPECT_EQ(display_present(frame.data()), 0) << "the lock fails while the surface is lost";
+    EXPECT_EQ(count_calls("IDirectDrawSurface::Flip"), 0u);
+    EXPECT_EQ(display_present(frame.data()), 1) << "restored on the next call";
+    EXPECT_EQ(emu_test_screen().at(7, 3), on_screen(emu_format_rgb565(), frame[3 * W + 7]));
+    display_close();
+}
+
+TEST_F(DisplayTest, WindowProcedureRecordsMouseAndButtons)
+{
+    open_windowed(emu_format_xrgb8888());
+    const HWND w = display_state.window;
+    display_window_proc(w, WM_MOUSEMOVE, 0, MAKELPARAM(10, 20));
+    EXPECT_EQ(display_mouse_x(), 10);
+    EXPECT_EQ(display_mouse_y(), 20);
+    display_window_proc(w, WM_MOUSEMOVE, 0, MAKELPARAM(0xFFFF, 0xFFFE));
+    EXPECT_EQ(display_mouse_x(), 65535) << "taken unsigned";
+    EXPECT_EQ(display_mouse_y(), 65534);
+    display_window_proc(w, WM_LBUTTONDOWN, 0, 0);
+    display_window_proc(w, WM_RBUTTONDOWN, 0, 0);
+    display_window_proc(w, WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(display_left_button(), 0);
+    EXPECT_EQ(display_right_button(), 1);
+    display_window_proc(w, WM_RBUTTONUP, 0, 0);
+    EXPECT_EQ(display_right_button(), 0);
+    EXPECT_EQ(display_window_proc(w, WM_ACTIVATEAPP, 0, 0), 0);
+    EXPECT_EQ(display_state.active, 0);
+    // Through the queue, as the screen delivers them.
+    emu_test_screen_event({ScreenEventKind::MOUSE_MOVE, 0, 33, 44, 0});
+    emu_test_screen_event({ScreenEventKind::BUTTON_DOWN, 0, 33, 44, 0});
+    Pixel none[1] = {};
+    display_present(none);
+    EXPECT_EQ(display_mouse_x(), 33);
+    EXPECT_EQ(display_left_button(), 1);
+    display_close();
+}
+
+TEST_F(DisplayTest, EscapeAndCloseAreSwallowedWhenClosingIsNotAllowed)
+{
+    display_allow_close(0);
+    open_windowed(emu_format_xrgb8888());
+    emu_test_screen_event({ScreenEventKind::KEY_DOWN, VK_ESCAPE, 0, 0, 0});
+    emu_test_screen_event({ScreenEventKind::CLOSE, 0, 0, 0, 0});
+    emu_test_post(display_state.window, WM_SYSKEYDOWN, VK_F4, 0);  // Alt+F4
+    const auto frame = test_frame(W, H);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(display_present(frame.data()), 1);
+    EXPECT_EQ(emu_test_live_windows(), 1);
+    EXPECT_NE(display_state.ddraw, nullptr);
+    EXPECT_EQ(count_calls("DefWindowProcA(hwnd256, 0x10,"), 0u) << "a close request never reaches DefWindowProcA";
+    EXPECT_EQ(count_calls("DefWindowProcA(hwnd256, 0x100,"), 0u) << "nor does a key";
+    display_close();
+}
+
+namespace {
+
+void report_at_exit()
+{
+    std::fprintf(stderr, "live=%d windows=%d screensaver=%d mode_set=%d\n", emu_test_live_ddraw_objects(),
+                 emu_test_live_windows(), emu_test_screensaver_active(), emu_test_display_mode_set());
+}
+
+}  // namespace
+
+TEST_F(DisplayTest, EscapeEndsTheProcessWhenClosingIsAllowed)
+{
+    open_fullscreen(emu_format_xrgb8888());
+    emu_test_on_exit(report_at_exit);
+    emu_test_screen_event({ScreenEventKind::KEY_DOWN, VK_ESCAPE, 0, 0, 0});
+    const auto frame = test_frame(W, H);
+    EXPECT_EXIT(display_present(frame.data()), ::testing::ExitedWithCode(0),
+                "live=0 windows=0 screensaver=1 mode_set=0");
+}
+
+TEST_F(DisplayTest, CloseRequestEndsTheProcessWhenClosingIsAllowed)
+{
+    open_windowed(emu_format_xrgb8888());
+    emu_test_on_exit(report_at_exit);
+    emu_test_screen_event({ScreenEventKind::CLOSE, 0, 0, 0, 0});
+    const auto frame = test_frame(W, H);
+    EXPECT_EXIT(display_present(frame.data()), ::testing::ExitedWithCode(0), "live=0 windows=0 screensaver=1");
+}
