@@ -1,0 +1,57 @@
+// A frame of the program's loop allocates nothing once running: the presenter
+// converts straight into the locked surface.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <new>
+
+#include "display/display.h"
+#include "display/display_state.h"
+#include "picture/picture.h"
+#include "platform/emu/emu_test_control.h"
+
+namespace {
+long allocations = 0;
+}
+
+void* operator new(std::size_t size)
+{
+    ++allocations;
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+TEST(DisplayAllocations, NonePerFrameInSteadyState)
+{
+    for (const EmuPixelFormat& f : {emu_format_xrgb8888(), emu_format_rgb565()}) {
+        for (int windowed : {0, 1}) {
+            emu_test_reset();
+            emu_test_set_logging(false);  // the log is the tests' own, not the program's
+            emu_test_set_modes({{640, 480, f}});
+            emu_test_set_desktop({1024, 768, f});
+            display_state = DisplayState{};
+            display_configure(0, "", windowed, 0);
+            const long at_start = allocations;
+            ASSERT_EQ(display_open("T", 640, 480), 1);
+            EXPECT_GT(allocations, at_start) << "opening allocates surfaces: the count counts";
+            std::vector<Pixel> pixels(400 * 300, 0x00123456);
+            picture_pixels = pixels.data();
+            for (int i = 0; i < 5; ++i) {  // warm up
+                draw_picture(100, 80);
+                display_present(frame_buffer);
+                clear_frame();
+            }
+            const long before = allocations;
+            for (int i = 0; i < 50; ++i) {
+                draw_picture(100, 80);
+                ASSERT_EQ(display_present(frame_buffer), 1);
+                clear_frame();
+            }
+            EXPECT_EQ(allocations - before, 0) << f.bits << " bits, windowed " << windowed;
+            display_close();
+            picture_pixels = nullptr;
+        }
+    }
+}
