@@ -16,6 +16,7 @@ const std::vector<std::string> FULLSCREEN_OPEN = {
     "IDirectDraw::CreateSurface(size " + std::to_string(sizeof(DDSURFACEDESC)) +
         ", flags 0x21, backbuffers 2, 0x0, caps 0x4218)",
     "IDirectDrawSurface::GetAttachedSurface(primary, caps 0x4)",
+    "ShowWindow(hwnd256, 1)",
     "IDirectDrawSurface::GetPixelFormat(primary, size 32)",
     "SystemParametersInfoA(17, 0, NULL, 0)",
 };

@@ -5,6 +5,10 @@
 #include "display/display.h"
 #include "display/display_state.h"
 
+// The records' published sizes, which DirectDraw checks, on 32-bit Windows.
+static_assert(sizeof(void*) != 4 || sizeof(DDSURFACEDESC) == 108);
+static_assert(sizeof(DDPIXELFORMAT) == 32);
+
 namespace {
 
 DDSURFACEDESC surface_desc(DWORD flags, DWORD caps)
@@ -49,7 +53,11 @@ std::int32_t open_fullscreen(DisplayState& s, const char* title)
         }
     }
     DDSCAPS caps{DDSCAPS_BACKBUFFER};
-    return s.primary->GetAttachedSurface(&caps, &s.lock_target) < 0 ? 0 : 1;
+    if (s.primary->GetAttachedSurface(&caps, &s.lock_target) < 0) return 0;
+    // DirectDraw has made the window cover the screen; a DirectDraw that shows the
+    // frames through the window (as Wine's does) needs it shown too.
+    ShowWindow(s.window, SW_SHOWNORMAL);
+    return 1;
 }
 
 std::int32_t open_windowed(DisplayState& s, const char* title)
