@@ -1,0 +1,59 @@
+# Shared by the end-to-end checks: a private Xvfb, waiting for the picture on
+# the screen, Escape through the X server, and the program's exit status.
+# Expects ROOT (the source tree) and BUILD (the native build folder).
+
+SCREEN_CHECK="$BUILD/screen_check"
+PICTURE_BMP="$ROOT/assets/picture.bmp"
+ARTIFACTS=${ARTIFACTS:-$ROOT/build/e2e}
+mkdir -p "$ARTIFACTS"
+
+XVFB_PID=
+start_xvfb() {  # start_xvfb WxHxD: sets DISPLAY
+  local display
+  read -r display XVFB_PID < <("$ROOT/scripts/xvfb-start" "$1") || return 1
+  export DISPLAY=$display
+}
+stop_xvfb() { [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null; XVFB_PID=; }
+
+# Waits until the screen shows the picture at (101, 80) on black; on a timeout
+# the last comparison's report and its diff image are left in $ARTIFACTS.
+wait_for_picture() {  # wait_for_picture NAME SECONDS
+  local name=$1 deadline=$((SECONDS + $2))
+  while [ $SECONDS -lt $deadline ]; do
+    if "$SCREEN_CHECK" compare "$PICTURE_BMP" 101 80 >"$ARTIFACTS/$name.compare.txt" 2>&1; then
+      "$SCREEN_CHECK" capture "$ARTIFACTS/$name.png"
+      cat "$ARTIFACTS/$name.compare.txt"
+      return 0
+    fi
+    sleep 0.5
+  done
+  "$SCREEN_CHECK" compare "$PICTURE_BMP" 101 80 "$ARTIFACTS/$name.diff.png" | tee "$ARTIFACTS/$name.compare.txt" | head -12
+  "$SCREEN_CHECK" capture "$ARTIFACTS/$name.png"
+  echo "FAIL $name: the screen never showed the picture (screenshot: $ARTIFACTS/$name.png)"
+  return 1
+}
+
+# Waits for our child PID to end and sets STATUS to its exit status ("timeout"
+# if it had to be killed after SECONDS). Not in a subshell: only we can wait for it.
+STATUS=
+wait_for_exit() {  # wait_for_exit PID SECONDS
+  local pid=$1 deadline=$((SECONDS + $2))
+  while kill -0 "$pid" 2>/dev/null && [ $SECONDS -lt $deadline ]; do sleep 0.2; done
+  if kill -0 "$pid" 2>/dev/null; then
+    kill -9 "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    STATUS=timeout
+    return
+  fi
+  wait "$pid"
+  STATUS=$?
+}
+
+expect_status() {  # expect_status NAME WANT GOT
+  if [ "$3" = "$2" ]; then
+    echo "ok   $1: exit status $3"
+  else
+    echo "FAIL $1: exit status $3, expected $2"
+    return 1
+  fi
+}

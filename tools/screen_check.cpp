@@ -1,0 +1,227 @@
+// Captures an X screen and checks it against the stored picture.
+//
+//   screen_check capture OUT.png
+//       Saves the whole screen of $DISPLAY as a PNG.
+//   screen_check compare PICTURE.bmp LEFT TOP [DIFF.png]
+//       Compares the screen's top-left 640 x 480 pixels with the picture at
+//       (LEFT, TOP) on black, in the screen's own format (exact on a 24-bit
+//       screen; on a 15- or 16-bit screen only the bits it holds). On a
+//       difference it lists the first differing pixels and saves the region
+//       that differs (screen | expected | differing pixels in red) to DIFF.png.
+//
+// Exit status: 0 equal (or captured), 1 different, 2 could not run.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int WIDTH = 640;
+constexpr int HEIGHT = 480;
+
+struct Image {
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> pixels;  // 0x00RRGGBB
+    std::uint32_t& at(int x, int y) { return pixels[static_cast<std::size_t>(y) * width + x]; }
+};
+
+// A channel of an X pixel scaled to 8 bits, keeping its top bits.
+std::uint32_t channel(unsigned long pixel, unsigned long mask)
+{
+    if (!mask) return 0;
+    const int shift = __builtin_ctzl(mask), bits = __builtin_popcountl(mask);
+    const unsigned long v = (pixel & mask) >> shift;
+    return static_cast<std::uint32_t>(bits >= 8 ? v >> (bits - 8) : v << (8 - bits));
+}
+
+// The 8-bit mask of the bits that a channel of `mask` holds.
+std::uint32_t kept(unsigned long mask) { return channel(mask, mask); }
+
+bool capture(Image* out, std::uint32_t* keep)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) {
+        std::fprintf(stderr, "screen_check: cannot open display %s\n", std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "(unset)");
+        return false;
+    }
+    const Window root = DefaultRootWindow(display);
+    XWindowAttributes attributes;
+    XGetWindowAttributes(display, root, &attributes);
+    XImage* image = XGetImage(display, root, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
+    if (!image) {
+        XCloseDisplay(display);
+        std::fprintf(stderr, "screen_check: XGetImage failed\n");
+        return false;
+    }
+    out->width = attributes.width;
+    out->height = attributes.height;
+    out->pixels.resize(static_cast<std::size_t>(out->width) * out->height);
+    for (int y = 0; y < out->height; ++y)
+        for (int x = 0; x < out->width; ++x) {
+            const unsigned long p = XGetPixel(image, x, y);
+            out->at(x, y) = channel(p, image->red_mask) << 16 | channel(p, image->green_mask) << 8 |
+                            channel(p, image->blue_mask);
+        }
+    *keep = kept(image->red_mask) << 16 | kept(image->green_mask) << 8 | kept(image->blue_mask);
+    XDestroyImage(image);
+    XCloseDisplay(display);
+    return true;
+}
+
+// --- a small PNG writer: 8-bit RGB, uncompressed deflate blocks ---
+
+std::uint32_t crc32(const std::uint8_t* data, std::size_t n, std::uint32_t crc = 0)
+{
+    crc = ~crc;
+    for (std::size_t i = 0; i < n; ++i) {
+        crc ^= data[i];
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+    }
+    return ~crc;
+}
+
+void put32(std::vector<std::uint8_t>& out, std::uint32_t v)
+{
+    for (int s = 24; s >= 0; s -= 8) out.push_back(static_cast<std::uint8_t>(v >> s));
+}
+
+void chunk(std::vector<std::uint8_t>& out, const char* type, const std::vector<std::uint8_t>& data)
+{
+    put32(out, static_cast<std::uint32_t>(data.size()));
+    std::vector<std::uint8_t> body(type, type + 4);
+    body.insert(body.end(), data.begin(), data.end());
+    out.insert(out.end(), body.begin(), body.end());
+    put32(out, crc32(body.data(), body.size()));
+}
+
+bool write_png(const std::string& path, Image& image)
+{
+    std::vector<std::uint8_t> raw;
+    for (int y = 0; y < image.height; ++y) {
+        raw.push_back(0);  // no filter
+        for (int x = 0; x < image.width; ++x) {
+            const std::uint32_t p = image.at(x, y);
+            raw.push_back(static_cast<std::uint8_t>(p >> 16));
+            raw.push_back(static_cast<std::uint8_t>(p >> 8));
+            raw.push_back(static_cast<std::uint8_t>(p));
+        }
+    }
+    std::vector<std::uint8_t> z = {0x78, 0x01};
+    for (std::size_t at = 0; at < raw.size() || at == 0; at += 65535) {
+        const std::size_t n = std::min<std::size_t>(65535, raw.size() - at);
+        z.push_back(at + n >= raw.size() ? 1 : 0);
+        z.push_back(static_cast<std::uint8_t>(n));
+        z.push_back(static_cast<std::uint8_t>(n >> 8));
+        z.push_back(static_cast<std::uint8_t>(~n));
+        z.push_back(static_cast<std::uint8_t>(~n >> 8));
+        z.insert(z.end(), raw.begin() + static_cast<std::ptrdiff_t>(at), raw.begin() + static_cast<std::ptrdiff_t>(at + n));
+        if (n == 0) break;
+    }
+    std::uint32_t a = 1, b = 0;
+    for (std::uint8_t c : raw) {
+        a = (a + c) % 65521;
+        b = (b + a) % 65521;
+    }
+    put32(z, b << 16 | a);
+
+    std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::vector<std::uint8_t> header;
+    put32(header, static_cast<std::uint32_t>(image.width));
+    put32(header, static_cast<std::uint32_t>(image.height));
+    header.insert(header.end(), {8, 2, 0, 0, 0});
+    chunk(png, "IHDR", header);
+    chunk(png, "IDAT", z);
+    chunk(png, "IEND", {});
+    std::ofstream file(path, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+    return static_cast<bool>(file);
+}
+
+bool expected_frame(const char* bmp_path, int left, int top, Image* out)
+{
+    std::ifstream in(bmp_path, std::ios::binary);
+    const std::vector<std::uint8_t> file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (file.size() != 54 + 400 * 300 * 3) {
+        std::fprintf(stderr, "screen_check: %s is not the 400 x 300 24-bit picture\n", bmp_path);
+        return false;
+    }
+    out->width = WIDTH;
+    out->height = HEIGHT;
+    out->pixels.assign(WIDTH * HEIGHT, 0);
+    for (int r = 0; r < 300; ++r)
+        for (int c = 0; c < 400; ++c) {
+            const int x = left + c, y = top + r;
+            if (x < 0 || y < 0 || x >= WIDTH || y >= HEIGHT) continue;
+            const std::size_t at = 54 + (static_cast<std::size_t>(299 - r) * 400 + c) * 3;
+            out->at(x, y) = std::uint32_t{file[at + 2]} << 16 | std::uint32_t{file[at + 1]} << 8 | file[at];
+        }
+    return true;
+}
+
+int compare(const char* bmp_path, int left, int top, const char* diff_path)
+{
+    Image want, screen;
+    std::uint32_t keep = 0;
+    if (!expected_frame(bmp_path, left, top, &want) || !capture(&screen, &keep)) return 2;
+    if (screen.width < WIDTH || screen.height < HEIGHT) {
+        std::fprintf(stderr, "screen_check: the screen is %d x %d, smaller than %d x %d\n", screen.width,
+                     screen.height, WIDTH, HEIGHT);
+        return 2;
+    }
+    int differing = 0, x0 = WIDTH, y0 = HEIGHT, x1 = -1, y1 = -1;
+    for (int y = 0; y < HEIGHT; ++y)
+        for (int x = 0; x < WIDTH; ++x) {
+            if ((screen.at(x, y) & keep) == (want.at(x, y) & keep)) continue;
+            if (++differing <= 10)
+                std::printf("pixel (%d, %d): screen 0x%06X, expected 0x%06X\n", x, y, screen.at(x, y),
+                            want.at(x, y) & keep);
+            x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x), y1 = std::max(y1, y);
+        }
+    if (differing == 0) {
+        std::printf("screen matches the picture at (%d, %d) on black (compared with mask 0x%06X)\n", left, top, keep);
+        return 0;
+    }
+    std::printf("%d pixels differ, in the region (%d, %d) to (%d, %d)\n", differing, x0, y0, x1, y1);
+    if (diff_path) {
+        const int w = x1 - x0 + 1, h = y1 - y0 + 1;
+        Image panel;
+        panel.width = 3 * w + 4;
+        panel.height = h;
+        panel.pixels.assign(static_cast<std::size_t>(panel.width) * h, 0x808080);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const std::uint32_t s = screen.at(x0 + x, y0 + y), e = want.at(x0 + x, y0 + y);
+                panel.at(x, y) = s;
+                panel.at(w + 2 + x, y) = e;
+                panel.at(2 * w + 4 + x - 0, y) = (s & keep) == (e & keep) ? 0 : 0xFF0000;
+            }
+        if (write_png(diff_path, panel)) std::printf("differing region saved to %s (screen | expected | differences)\n", diff_path);
+    }
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (command == "capture" && argc == 3) {
+        Image screen;
+        std::uint32_t keep;
+        if (!capture(&screen, &keep)) return 2;
+        return write_png(argv[2], screen) ? 0 : 2;
+    }
+    if (command == "compare" && (argc == 5 || argc == 6))
+        return compare(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), argc == 6 ? argv[5] : nullptr);
+    std::fprintf(stderr,
+                 "usage: screen_check capture OUT.png\n"
+                 "       screen_check compare PICTURE.bmp LEFT TOP [DIFF.png]\n");
+    return 2;
+}
