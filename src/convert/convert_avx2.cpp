@@ -70,13 +70,7 @@ void to24(const Pixel* s, void* dst, std::int32_t n)
             store32(d + 3 * i + 32, _mm256_blend_epi32(b, c, 0xF0));
             store32(d + 3 * i + 64, _mm256_blend_epi32(c, e, 0xFC));
         },
-        [&](std::int32_t i) {
-            const Pixel p = s[i];
-            if (SWAP)
-                convert_store24(d + 3 * i, static_cast<u8>(p >> 16), static_cast<u8>(p >> 8), static_cast<u8>(p));
-            else
-                convert_store24(d + 3 * i, static_cast<u8>(p), static_cast<u8>(p >> 8), static_cast<u8>(p >> 16));
-        });
+        [&](std::int32_t i) { convert_store24(d + 3 * i, s[i], SWAP); });
 }
 
 // Eight pixels into eight 16-bit values, each zero-extended in its 32-bit lane.

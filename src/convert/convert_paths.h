@@ -72,9 +72,10 @@ static inline void convert_store32(std::uint8_t* d, std::uint32_t v)
         v = (v >> 24) | ((v >> 8) & 0xFF00) | ((v << 8) & 0xFF0000) | (v << 24);
     std::memcpy(d, &v, 4);
 }
-static inline void convert_store24(std::uint8_t* d, std::uint8_t b0, std::uint8_t b1, std::uint8_t b2)
+// One pixel as three bytes: B, G, R (red high), or R, G, B when `swap` (blue high).
+static inline void convert_store24(std::uint8_t* d, Pixel p, bool swap)
 {
-    d[0] = b0;
-    d[1] = b1;
-    d[2] = b2;
+    d[0] = static_cast<std::uint8_t>(swap ? p >> 16 : p);
+    d[1] = static_cast<std::uint8_t>(p >> 8);
+    d[2] = static_cast<std::uint8_t>(swap ? p : p >> 16);
 }

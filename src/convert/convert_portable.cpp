@@ -20,20 +20,11 @@ void xbgr8888(const Pixel* s, void* dst, std::int32_t n)
     for (std::int32_t i = 0; i < n; ++i) convert_store32(d + 4 * i, convert_pixel_xbgr8888(s[i]));
 }
 
-void rgb888(const Pixel* s, void* dst, std::int32_t n)
+template <bool SWAP>
+void to24(const Pixel* s, void* dst, std::int32_t n)
 {
     auto* d = static_cast<std::uint8_t*>(dst);
-    for (std::int32_t i = 0; i < n; ++i)
-        convert_store24(d + 3 * i, static_cast<std::uint8_t>(s[i]), static_cast<std::uint8_t>(s[i] >> 8),
-                        static_cast<std::uint8_t>(s[i] >> 16));
-}
-
-void bgr888(const Pixel* s, void* dst, std::int32_t n)
-{
-    auto* d = static_cast<std::uint8_t*>(dst);
-    for (std::int32_t i = 0; i < n; ++i)
-        convert_store24(d + 3 * i, static_cast<std::uint8_t>(s[i] >> 16), static_cast<std::uint8_t>(s[i] >> 8),
-                        static_cast<std::uint8_t>(s[i]));
+    for (std::int32_t i = 0; i < n; ++i) convert_store24(d + 3 * i, s[i], SWAP);
 }
 
 template <std::uint16_t (*PIXEL)(Pixel)>
@@ -47,5 +38,5 @@ void to16(const Pixel* s, void* dst, std::int32_t n)
 
 const ConvertPath CONVERT_PATH_PORTABLE = {
     "portable",
-    {xrgb8888, xbgr8888, rgb888, bgr888, to16<convert_pixel_rgb565>, to16<convert_pixel_bgr565>,
+    {xrgb8888, xbgr8888, to24<false>, to24<true>, to16<convert_pixel_rgb565>, to16<convert_pixel_bgr565>,
      to16<convert_pixel_xrgb1555>, to16<convert_pixel_xbgr1555>}};

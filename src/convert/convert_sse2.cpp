@@ -1,14 +1,9 @@
 // The SSE2 path: the x86-64 baseline, 128-bit registers.
-#include <emmintrin.h>
-
 #include "convert/convert_x86.h"
 
 namespace {
 
 using u8 = std::uint8_t;
-
-inline __m128i load4(const Pixel* s) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(s)); }
-inline void store16(u8* d, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(d), v); }
 
 inline __m128i swap_red_blue(__m128i v)
 {
@@ -64,10 +59,7 @@ void to24(const Pixel* s, void* dst, std::int32_t n)
             store48(d + 3 * i, pack24(pixels(i)), pack24(pixels(i + 4)), pack24(pixels(i + 8)),
                     pack24(pixels(i + 12)));
         },
-        [&](std::int32_t i) {
-            const Pixel p = SWAP ? convert_pixel_xbgr8888(s[i]) : s[i];
-            convert_store24(d + 3 * i, static_cast<u8>(p), static_cast<u8>(p >> 8), static_cast<u8>(p >> 16));
-        });
+        [&](std::int32_t i) { convert_store24(d + 3 * i, s[i], SWAP); });
 }
 
 // Four pixels into four 16-bit values, each sign-extended in its 32-bit lane.

@@ -8,8 +8,6 @@ namespace {
 
 using u8 = std::uint8_t;
 
-inline __m128i load4(const Pixel* s) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(s)); }
-inline void store16(u8* d, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(d), v); }
 
 void xbgr8888(const Pixel* s, void* dst, std::int32_t n)
 {
@@ -46,13 +44,7 @@ void to24(const Pixel* s, void* dst, std::int32_t n)
             store16(d + 3 * i + 16, _mm_or_si128(_mm_srli_si128(p1, 4), _mm_slli_si128(p2, 8)));
             store16(d + 3 * i + 32, _mm_or_si128(_mm_srli_si128(p2, 8), _mm_slli_si128(p3, 4)));
         },
-        [&](std::int32_t i) {
-            const Pixel p = s[i];
-            if (SWAP)
-                convert_store24(d + 3 * i, static_cast<u8>(p >> 16), static_cast<u8>(p >> 8), static_cast<u8>(p));
-            else
-                convert_store24(d + 3 * i, static_cast<u8>(p), static_cast<u8>(p >> 8), static_cast<u8>(p >> 16));
-        });
+        [&](std::int32_t i) { convert_store24(d + 3 * i, s[i], SWAP); });
 }
 
 }  // namespace

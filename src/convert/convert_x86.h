@@ -3,7 +3,13 @@
 // Shared by the x86 paths: the loop that runs a block routine over a row and
 // finishes what the blocks leave over.
 
+#include <emmintrin.h>
+
 #include "convert/convert_paths.h"
+
+// Four pixels in and sixteen bytes out, at any alignment.
+static inline __m128i load4(const Pixel* s) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(s)); }
+static inline void store16(std::uint8_t* d, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(d), v); }
 
 // Runs `big(i)` for i = 0, B, 2B, ... while a big block fits, then `small(i)`
 // while a small block of b pixels fits, then covers the remainder: with one more
