@@ -4,11 +4,6 @@
 
 namespace {
 
-bool same_format(const EmuPixelFormat& a, const EmuPixelFormat& b)
-{
-    return a.flags == b.flags && a.bits == b.bits && a.red == b.red && a.green == b.green && a.blue == b.blue;
-}
-
 bool usable_format(const EmuPixelFormat& f)
 {
     return (f.flags & DDPF_RGB) && (f.bits == 16 || f.bits == 24 || f.bits == 32);
@@ -244,72 +239,7 @@ HRESULT EmuDirectDraw::CreateSurface(LPDDSURFACEDESC desc, IDirectDrawSurface** 
     return call.done(DDERR_INVALIDCAPS);
 }
 
-bool emu_same_format(const EmuPixelFormat& a, const EmuPixelFormat& b) { return same_format(a, b); }
-
-// --- EmuClipper ---
-
-EmuClipper::EmuClipper(EmuDirectDraw* o) : owner(o)
+bool emu_same_format(const EmuPixelFormat& a, const EmuPixelFormat& b)
 {
-    owner->hold();
-    ++emu().live_objects;
-}
-
-EmuClipper::~EmuClipper()
-{
-    --emu().live_objects;
-    owner->drop();
-}
-
-ULONG EmuClipper::AddRef()
-{
-    const auto call = emu_call("IDirectDrawClipper::AddRef", "%s", "");
-    return call.done(++refs);
-}
-
-ULONG EmuClipper::Release()
-{
-    const auto call = emu_call("IDirectDrawClipper::Release", "%s", "");
-    if (refs == 0) return call.done(ULONG{0});
-    const ULONG left = call.done(--refs);
-    if (left == 0) delete this;
-    return left;
-}
-
-void EmuClipper::drop()
-{
-    if (refs > 0 && --refs == 0) delete this;
-}
-
-HRESULT EmuClipper::SetHWnd(DWORD flags, HWND w)
-{
-    const auto call = emu_call("IDirectDrawClipper::SetHWnd", "%u, %s", flags, emu_window_name(w).c_str());
-    if (call.fail) return call.done(call.result);
-    if (flags || (w && !emu_window(w))) return call.done(DDERR_INVALIDPARAMS);
-    window = w;
-    return call.done(DD_OK);
-}
-
-// --- test control: the visible screen ---
-
-std::vector<BYTE> emu_test_screen_bytes(int* pitch)
-{
-    const EmuSurface* v = emu().visible;
-    if (pitch) *pitch = v ? v->pitch : 0;
-    return v ? v->memory : std::vector<BYTE>{};
-}
-
-EmuScreenshot emu_test_screen()
-{
-    EmuScreenshot shot;
-    const EmuSurface* v = emu().visible;
-    if (!v) return shot;
-    shot.width = v->width;
-    shot.height = v->height;
-    shot.pixels.resize(static_cast<std::size_t>(v->width) * v->height);
-    const int bpp = v->bytes_per_pixel();
-    for (int y = 0; y < v->height; ++y)
-        for (int x = 0; x < v->width; ++x)
-            shot.pixels[static_cast<std::size_t>(y) * v->width + x] =
-                emu_decode_pixel(v->format, v->memory.data() + static_cast<std::ptrdiff_t>(y) * v->pitch + x * bpp);
-    return shot;
+    return a.flags == b.flags && a.bits == b.bits && a.red == b.red && a.green == b.green && a.blue == b.blue;
 }

@@ -1,0 +1,43 @@
+// The clipper: blits into a surface it is set on stay inside its window.
+#include "platform/emu/emu_objects.h"
+
+EmuClipper::EmuClipper(EmuDirectDraw* o) : owner(o)
+{
+    owner->hold();
+    ++emu().live_objects;
+}
+
+EmuClipper::~EmuClipper()
+{
+    --emu().live_objects;
+    owner->drop();
+}
+
+ULONG EmuClipper::AddRef()
+{
+    const auto call = emu_call("IDirectDrawClipper::AddRef", "%s", "");
+    return call.done(++refs);
+}
+
+ULONG EmuClipper::Release()
+{
+    const auto call = emu_call("IDirectDrawClipper::Release", "%s", "");
+    if (refs == 0) return call.done(ULONG{0});
+    const ULONG left = call.done(--refs);
+    if (left == 0) delete this;
+    return left;
+}
+
+void EmuClipper::drop()
+{
+    if (refs > 0 && --refs == 0) delete this;
+}
+
+HRESULT EmuClipper::SetHWnd(DWORD flags, HWND w)
+{
+    const auto call = emu_call("IDirectDrawClipper::SetHWnd", "%u, %s", flags, emu_window_name(w).c_str());
+    if (call.fail) return call.done(call.result);
+    if (flags || (w && !emu_window(w))) return call.done(DDERR_INVALIDPARAMS);
+    window = w;
+    return call.done(DD_OK);
+}
