@@ -1,5 +1,5 @@
-// The DirectDraw object (cooperative levels, display modes, surface and
-// clipper creation) and the clipper.
+// The DirectDraw object: cooperative levels, display modes, creation of
+// surfaces and clippers, and what the screen is shown.
 #include "platform/emu/emu_objects.h"
 
 namespace {
