@@ -33,6 +33,14 @@ wait_for_picture() {  # wait_for_picture NAME SECONDS
   return 1
 }
 
+# Holds Escape down for a moment, as a person does: the program ends only when a
+# poll sees the key down and newly pressed, which a tap between two frames is not.
+press_escape() {
+  xdotool keydown Escape
+  sleep 0.4
+  xdotool keyup Escape
+}
+
 # Waits for our child PID to end and sets STATUS to its exit status ("timeout"
 # if it had to be killed after SECONDS). Not in a subshell: only we can wait for it.
 STATUS=

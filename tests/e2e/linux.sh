@@ -14,7 +14,7 @@ trap stop_xvfb EXIT
 "$PROGRAM" &
 pid=$!
 wait_for_picture linux 30 || failed=1
-xdotool key Escape
+press_escape
 wait_for_exit $pid 20
 expect_status "linux Escape" 0 "$STATUS" || failed=1
 stop_xvfb

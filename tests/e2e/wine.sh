@@ -37,7 +37,7 @@ fi
 wine "$EXE" >/dev/null 2>&1 &
 pid=$!
 wait_for_picture wine 60 || failed=1
-xdotool key Escape
+press_escape
 wait_for_exit $pid 30
 expect_status "wine Escape" 0 "$STATUS" || failed=1
 wineserver -k 2>/dev/null
