@@ -33,10 +33,14 @@ struct Format {
     Uint32 sdl;
 };
 const Format FORMATS[CONVERT_FORMAT_COUNT] = {
-    {"xrgb8888", 4, PIXMAN_x8r8g8b8, SDL_PIXELFORMAT_XRGB8888}, {"xbgr8888", 4, PIXMAN_x8b8g8r8, SDL_PIXELFORMAT_XBGR8888},
-    {"rgb888", 3, PIXMAN_r8g8b8, SDL_PIXELFORMAT_BGR24},        {"bgr888", 3, PIXMAN_b8g8r8, SDL_PIXELFORMAT_RGB24},
-    {"rgb565", 2, PIXMAN_r5g6b5, SDL_PIXELFORMAT_RGB565},       {"bgr565", 2, PIXMAN_b5g6r5, SDL_PIXELFORMAT_BGR565},
-    {"xrgb1555", 2, PIXMAN_x1r5g5b5, SDL_PIXELFORMAT_XRGB1555}, {"xbgr1555", 2, PIXMAN_x1b5g5r5, SDL_PIXELFORMAT_XBGR1555},
+    {"xrgb8888", 4, PIXMAN_x8r8g8b8, SDL_PIXELFORMAT_XRGB8888},
+    {"xbgr8888", 4, PIXMAN_x8b8g8r8, SDL_PIXELFORMAT_XBGR8888},
+    {"rgb888", 3, PIXMAN_r8g8b8, SDL_PIXELFORMAT_BGR24},
+    {"bgr888", 3, PIXMAN_b8g8r8, SDL_PIXELFORMAT_RGB24},
+    {"rgb565", 2, PIXMAN_r5g6b5, SDL_PIXELFORMAT_RGB565},
+    {"bgr565", 2, PIXMAN_b5g6r5, SDL_PIXELFORMAT_BGR565},
+    {"xrgb1555", 2, PIXMAN_x1r5g5b5, SDL_PIXELFORMAT_XRGB1555},
+    {"xbgr1555", 2, PIXMAN_x1b5g5r5, SDL_PIXELFORMAT_XBGR1555},
 };
 
 // A buffer aligned to a cache line, as the program's frame and surfaces are.
@@ -45,7 +49,9 @@ struct Aligned {
     T* ptr;
     std::size_t count;
     explicit Aligned(std::size_t n)
-        : ptr(static_cast<T*>(std::aligned_alloc(64, (n * sizeof(T) + 63) / 64 * 64))), count(n) {}
+        : ptr(static_cast<T*>(std::aligned_alloc(64, (n * sizeof(T) + 63) / 64 * 64))), count(n)
+    {
+    }
     ~Aligned() { std::free(ptr); }
     Aligned(const Aligned&) = delete;
     T* data() { return ptr; }
@@ -61,8 +67,10 @@ struct Work {
     Aligned<Pixel> src;
     Aligned<std::uint8_t> dst;
     Work(int format, int rows)
-        : height(rows), pitch(rows == 1 ? WIDTH * FORMATS[format].bytes : WIDTH * FORMATS[format].bytes + PITCH_PADDING),
-          src(WIDTH * rows), dst(static_cast<std::size_t>(pitch) * rows)
+        : height(rows),
+          pitch(rows == 1 ? WIDTH * FORMATS[format].bytes : WIDTH * FORMATS[format].bytes + PITCH_PADDING),
+          src(WIDTH * rows),
+          dst(static_cast<std::size_t>(pitch) * rows)
     {
         std::mt19937 rng(7);
         for (auto& p : src) p = rng() & 0x00FFFFFF;
@@ -118,12 +126,24 @@ Convert yuv(int format)
     using Fn = int (*)(const uint8_t*, int, uint8_t*, int, int, int);
     Fn direct = nullptr;
     switch (format) {
-        case CONVERT_XRGB8888: direct = libyuv::ARGBCopy; break;
-        case CONVERT_XBGR8888: direct = libyuv::ARGBToABGR; break;
-        case CONVERT_RGB888: direct = libyuv::ARGBToRGB24; break;
-        case CONVERT_BGR888: direct = libyuv::ARGBToRAW; break;
-        case CONVERT_RGB565: direct = libyuv::ARGBToRGB565; break;
-        case CONVERT_XRGB1555: direct = libyuv::ARGBToARGB1555; break;
+        case CONVERT_XRGB8888:
+            direct = libyuv::ARGBCopy;
+            break;
+        case CONVERT_XBGR8888:
+            direct = libyuv::ARGBToABGR;
+            break;
+        case CONVERT_RGB888:
+            direct = libyuv::ARGBToRGB24;
+            break;
+        case CONVERT_BGR888:
+            direct = libyuv::ARGBToRAW;
+            break;
+        case CONVERT_RGB565:
+            direct = libyuv::ARGBToRGB565;
+            break;
+        case CONVERT_XRGB1555:
+            direct = libyuv::ARGBToARGB1555;
+            break;
     }
     if (direct)
         return [direct](Work& w) {
@@ -133,7 +153,8 @@ Convert yuv(int format)
     return [second](Work& w) {
         alignas(64) static uint8_t row[WIDTH * 4];
         for (int y = 0; y < w.height; ++y) {
-            libyuv::ARGBToABGR(reinterpret_cast<const uint8_t*>(&w.src[y * WIDTH]), WIDTH * 4, row, WIDTH * 4, WIDTH, 1);
+            libyuv::ARGBToABGR(reinterpret_cast<const uint8_t*>(&w.src[y * WIDTH]), WIDTH * 4, row, WIDTH * 4, WIDTH,
+                               1);
             second(row, WIDTH * 4, &w.dst[std::size_t(y) * w.pitch], w.pitch, WIDTH, 1);
         }
     };
@@ -179,7 +200,8 @@ int main(int argc, char** argv)
         for (int f = 0; f < CONVERT_FORMAT_COUNT; ++f) {
             add(workload, f, "ours", ours(convert_best_path().rows[f]), false);
             for (const ConvertPath& path : convert_paths())
-                if (&path != &convert_best_path()) add(workload, f, std::string("ours-") + path.name, ours(path.rows[f]), true);
+                if (&path != &convert_best_path())
+                    add(workload, f, std::string("ours-") + path.name, ours(path.rows[f]), true);
             add(workload, f, "pixman", pix(f), true);
             add(workload, f, "libyuv", yuv(f), true);
             add(workload, f, "sdl2", sdl(f), true);

@@ -52,7 +52,8 @@ void BM_floor(benchmark::State& state, RowConverter convert, int bytes)
     for (auto _ : state) {
         for (int r = 0; r < 300; ++r)
             std::memcpy(&frame_buffer[(80 + r) * FRAME_WIDTH + 101], &pixels[r * 400], 400 * 4);
-        for (int y = 0; y < 480; ++y) convert(&frame_buffer[y * 640], &surface[static_cast<std::size_t>(y) * pitch], 640);
+        for (int y = 0; y < 480; ++y)
+            convert(&frame_buffer[y * 640], &surface[static_cast<std::size_t>(y) * pitch], 640);
         std::memset(frame_buffer, 0, sizeof frame_buffer);
         benchmark::DoNotOptimize(surface.data());
         benchmark::ClobberMemory();

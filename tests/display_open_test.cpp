@@ -153,7 +153,8 @@ TEST_F(DisplayTest, BorderlessWindowKeepsTheFramedPositionWithoutFrameOrCaption)
 {
     display_configure(0, "", 1, 1);
     ASSERT_EQ(display_open("W", 640, 480), 1);
-    auto want = windowed_open("CreateWindowExA(0x0, \"W\", \"W\", 0x90000000, 188, 130, 642, 482, NULL, NULL, NULL, NULL)");
+    auto want =
+        windowed_open("CreateWindowExA(0x0, \"W\", \"W\", 0x90000000, 188, 130, 642, 482, NULL, NULL, NULL, NULL)");
     want.insert(want.begin() + 8, {"GetSystemMetrics(7)", "GetSystemMetrics(8)", "GetSystemMetrics(4)"});
     EXPECT_EQ(platform_calls(), want);
     display_close();
@@ -204,9 +205,12 @@ TEST_F(DisplayTest, ModeFallsBackFrom32To24To16)
 TEST_F(DisplayTest, BackBuffersFallBackFromTwoToOneToNone)
 {
     const std::string size = std::to_string(sizeof(DDSURFACEDESC));
-    const std::string two = "IDirectDraw::CreateSurface(size " + size + ", flags 0x21, backbuffers 2, 0x0, caps 0x4218)";
-    const std::string one = "IDirectDraw::CreateSurface(size " + size + ", flags 0x21, backbuffers 1, 0x0, caps 0x4218)";
-    const std::string none = "IDirectDraw::CreateSurface(size " + size + ", flags 0x1, backbuffers 0, 0x0, caps 0x4200)";
+    const std::string two =
+        "IDirectDraw::CreateSurface(size " + size + ", flags 0x21, backbuffers 2, 0x0, caps 0x4218)";
+    const std::string one =
+        "IDirectDraw::CreateSurface(size " + size + ", flags 0x21, backbuffers 1, 0x0, caps 0x4218)";
+    const std::string none =
+        "IDirectDraw::CreateSurface(size " + size + ", flags 0x1, backbuffers 0, 0x0, caps 0x4200)";
 
     emu_test_fail("IDirectDraw::CreateSurface", 1, DDERR_OUTOFVIDEOMEMORY);
     display_configure(0, "", 0, 0);

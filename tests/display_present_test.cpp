@@ -48,8 +48,8 @@ TEST_F(DisplayTest, FullScreenShowsTheFrameInEveryFormat)
         int wrong = 0;
         for (int i = 0; i < W * H && wrong < 3; ++i)
             if (shot.pixels[i] != on_screen(f, frame[i])) {
-                ADD_FAILURE() << f.bits << "-bit format red 0x" << std::hex << f.red << ": pixel (" << std::dec
-                              << i % W << ", " << i / W << ")";
+                ADD_FAILURE() << f.bits << "-bit format red 0x" << std::hex << f.red << ": pixel (" << std::dec << i % W
+                              << ", " << i / W << ")";
                 ++wrong;
             }
         display_close();
@@ -170,15 +170,15 @@ TEST_F(DisplayTest, WindowedFrameRestoresBothRepaintsAndSleepsTwice)
     settle();
     const auto frame = test_frame(W, H);
     ASSERT_EQ(display_present(frame.data()), 1);
-    EXPECT_EQ(emu_test_calls({"IDirectDrawSurface::Restore", "IDirectDrawSurface::Blt", "Sleep",
-                              "IDirectDrawSurface::Flip"}),
-              (std::vector<std::string>{
-                  "IDirectDrawSurface::Restore(primary)",
-                  "IDirectDrawSurface::Restore(offscreen)",
-                  "IDirectDrawSurface::Blt(primary, 191 152 833 634, offscreen, 0 0 640 480, 0x1000000, NULL)",
-                  "Sleep(0)",
-                  "Sleep(1)",
-              }));
+    EXPECT_EQ(
+        emu_test_calls({"IDirectDrawSurface::Restore", "IDirectDrawSurface::Blt", "Sleep", "IDirectDrawSurface::Flip"}),
+        (std::vector<std::string>{
+            "IDirectDrawSurface::Restore(primary)",
+            "IDirectDrawSurface::Restore(offscreen)",
+            "IDirectDrawSurface::Blt(primary, 191 152 833 634, offscreen, 0 0 640 480, 0x1000000, NULL)",
+            "Sleep(0)",
+            "Sleep(1)",
+        }));
     emu_test_clear_log();
     emu_test_post(display_state.window, WM_ACTIVATEAPP, FALSE, 0);
     ASSERT_EQ(display_present(frame.data()), 1);

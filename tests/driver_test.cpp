@@ -64,8 +64,7 @@ void run(const std::vector<SHORT>& escape_states)
 TEST(Driver, OnlyEscapeDownAndNewlyPressedEndsTheLoop)
 {
     EXPECT_EXIT(run({0, static_cast<SHORT>(0x8000), 0x0001, 0x7FFF, static_cast<SHORT>(0x8001)}),
-                ::testing::ExitedWithCode(0),
-                "opened=1 flips=4 good=4 live=0 windows=0 screensaver=1 mode_set=0");
+                ::testing::ExitedWithCode(0), "opened=1 flips=4 good=4 live=0 windows=0 screensaver=1 mode_set=0");
 }
 
 TEST(Driver, EscapeAtTheFirstPollPresentsNothingAndStillCloses)

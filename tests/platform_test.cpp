@@ -43,13 +43,16 @@ struct Platform : ::testing::Test {
         ASSERT_NE(RegisterClassA(&wc), 0);
     }
 
-    HWND popup() { return CreateWindowExA(0, "test", "test", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr); }
+    HWND popup()
+    {
+        return CreateWindowExA(0, "test", "test", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    }
 
     IDirectDraw* create_ddraw()
     {
         HMODULE module = LoadLibraryA("ddraw.dll");
-        auto create = reinterpret_cast<DirectDrawCreateProc>(
-            reinterpret_cast<void*>(GetProcAddress(module, "DirectDrawCreate")));
+        auto create =
+            reinterpret_cast<DirectDrawCreateProc>(reinterpret_cast<void*>(GetProcAddress(module, "DirectDrawCreate")));
         IDirectDraw* ddraw = nullptr;
         EXPECT_NE(create, nullptr);
         if (create) {
@@ -130,7 +133,8 @@ TEST_F(Platform, FrameSizesAreOneConsistentSet)
     EXPECT_EQ(origin.x, 188 + 3);
     EXPECT_EQ(origin.y, 130 + 3 + 19);
 
-    HWND bare = CreateWindowExA(0, "test", "t", WS_POPUP | WS_VISIBLE, 10, 20, 642, 482, nullptr, nullptr, nullptr, nullptr);
+    HWND bare =
+        CreateWindowExA(0, "test", "t", WS_POPUP | WS_VISIBLE, 10, 20, 642, 482, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(GetClientRect(bare, &client));
     EXPECT_EQ(client.right, 642);
     EXPECT_EQ(client.bottom, 482);
@@ -163,7 +167,8 @@ TEST_F(Platform, ActivationIsSentFromInsideTheCallsThatCauseIt)
 
 TEST_F(Platform, MessagesQueuePaintAndNeverWait)
 {
-    HWND window = CreateWindowExA(0, "test", "t", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND window =
+        CreateWindowExA(0, "test", "t", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     MSG msg;
     // A shown window is painted until DefWindowProcA validates it.
     ASSERT_TRUE(PeekMessageA(&msg, window, 0, 0, PM_REMOVE));
@@ -275,7 +280,8 @@ TEST_F(Platform, BltStretchesAndClipsToTheClippersWindow)
 {
     IDirectDraw* ddraw = create_ddraw();
     // The window's client area: 4 x 2 at screen (100, 50).
-    HWND window = CreateWindowExA(0, "test", "t", WS_POPUP | WS_VISIBLE, 100, 50, 4, 2, nullptr, nullptr, nullptr, nullptr);
+    HWND window =
+        CreateWindowExA(0, "test", "t", WS_POPUP | WS_VISIBLE, 100, 50, 4, 2, nullptr, nullptr, nullptr, nullptr);
     ASSERT_EQ(ddraw->SetCooperativeLevel(window, DDSCL_NORMAL), DD_OK);
     DDSURFACEDESC desc{};
     desc.dwSize = sizeof desc;
@@ -291,7 +297,8 @@ TEST_F(Platform, BltStretchesAndClipsToTheClippersWindow)
 
     // 2 x 1 stretched onto 8 x 2 at (98, 50): each source pixel covers four columns.
     RECT beyond{1020, 0, 1028, 2};
-    ASSERT_EQ(primary->Blt(&beyond, source, nullptr, DDBLT_WAIT, nullptr), DDERR_INVALIDRECT) << "off the screen, no clipper";
+    ASSERT_EQ(primary->Blt(&beyond, source, nullptr, DDBLT_WAIT, nullptr), DDERR_INVALIDRECT)
+        << "off the screen, no clipper";
     RECT dest{98, 50, 106, 52};
     IDirectDrawClipper* clipper = nullptr;
     ASSERT_EQ(ddraw->CreateClipper(0, &clipper, nullptr), DD_OK);
@@ -357,7 +364,8 @@ TEST_F(Platform, BadInputIsRefusedNotFollowed)
     HMODULE module = LoadLibraryA("ddraw.dll");
     EXPECT_EQ(LoadLibraryA("user32.dll"), nullptr);
     EXPECT_EQ(GetProcAddress(module, "DirectDrawCreateEx"), nullptr);
-    auto create = reinterpret_cast<DirectDrawCreateProc>(reinterpret_cast<void*>(GetProcAddress(module, "DirectDrawCreate")));
+    auto create =
+        reinterpret_cast<DirectDrawCreateProc>(reinterpret_cast<void*>(GetProcAddress(module, "DirectDrawCreate")));
     EXPECT_EQ(create(nullptr, nullptr, nullptr), DDERR_INVALIDPARAMS);
     IDirectDraw* ddraw = nullptr;
     ASSERT_EQ(create(nullptr, &ddraw, nullptr), DD_OK);
@@ -427,7 +435,8 @@ TEST_F(Platform, NoDisplayMeansNoWindowAndNoDirectDraw)
     emu_test_set_display_available(false);
     EXPECT_EQ(popup(), nullptr);
     HMODULE module = LoadLibraryA("ddraw.dll");
-    auto create = reinterpret_cast<DirectDrawCreateProc>(reinterpret_cast<void*>(GetProcAddress(module, "DirectDrawCreate")));
+    auto create =
+        reinterpret_cast<DirectDrawCreateProc>(reinterpret_cast<void*>(GetProcAddress(module, "DirectDrawCreate")));
     IDirectDraw* ddraw = nullptr;
     EXPECT_LT(create(nullptr, &ddraw, nullptr), 0);
     EXPECT_EQ(ddraw, nullptr);
@@ -455,7 +464,8 @@ TEST_F(Platform, HeadlessScreenShowsEveryFormat)
         const int bpp = static_cast<int>(f.bits / 8);
         // Pure red at the top-left pixel, pure blue at the bottom-right, white between.
         auto put = [&](int x, int y, std::uint32_t r, std::uint32_t g, std::uint32_t b) {
-            const std::uint32_t v = (f.red & (r * 0x01010101u)) | (f.green & (g * 0x01010101u)) | (f.blue & (b * 0x01010101u));
+            const std::uint32_t v =
+                (f.red & (r * 0x01010101u)) | (f.green & (g * 0x01010101u)) | (f.blue & (b * 0x01010101u));
             std::memcpy(static_cast<BYTE*>(desc.lpSurface) + y * desc.lPitch + x * bpp, &v, bpp);
         };
         put(0, 0, 255, 0, 0);

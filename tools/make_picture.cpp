@@ -56,7 +56,8 @@ Rgb landscape(int x, int y)
     }
     // Meadow, darker towards the viewer, with a winding river.
     const double river = 200 + 60 * std::sin((y - HORIZON) / 14.0) + (y - HORIZON) * 1.2;
-    if (std::fabs(x - river) < 4 + (y - HORIZON) / 6.0) return mix({120, 170, 230}, {60, 110, 200}, (y - HORIZON) / 60.0);
+    if (std::fabs(x - river) < 4 + (y - HORIZON) / 6.0)
+        return mix({120, 170, 230}, {60, 110, 200}, (y - HORIZON) / 60.0);
     return mix({70, 160, 70}, {20, 96, 40}, (y - HORIZON) / 60.0);
 }
 

@@ -48,7 +48,8 @@ bool capture(Image* out, std::uint32_t* keep)
 {
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
-        std::fprintf(stderr, "screen_check: cannot open display %s\n", std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "(unset)");
+        std::fprintf(stderr, "screen_check: cannot open display %s\n",
+                     std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "(unset)");
         return false;
     }
     const Window root = DefaultRootWindow(display);
@@ -66,8 +67,8 @@ bool capture(Image* out, std::uint32_t* keep)
     for (int y = 0; y < out->height; ++y)
         for (int x = 0; x < out->width; ++x) {
             const unsigned long p = XGetPixel(image, x, y);
-            out->at(x, y) = channel(p, image->red_mask) << 16 | channel(p, image->green_mask) << 8 |
-                            channel(p, image->blue_mask);
+            out->at(x, y) =
+                channel(p, image->red_mask) << 16 | channel(p, image->green_mask) << 8 | channel(p, image->blue_mask);
         }
     *keep = kept(image->red_mask) << 16 | kept(image->green_mask) << 8 | kept(image->blue_mask);
     XDestroyImage(image);
@@ -121,7 +122,8 @@ bool write_png(const std::string& path, Image& image)
         z.push_back(static_cast<std::uint8_t>(n >> 8));
         z.push_back(static_cast<std::uint8_t>(~n));
         z.push_back(static_cast<std::uint8_t>(~n >> 8));
-        z.insert(z.end(), raw.begin() + static_cast<std::ptrdiff_t>(at), raw.begin() + static_cast<std::ptrdiff_t>(at + n));
+        z.insert(z.end(), raw.begin() + static_cast<std::ptrdiff_t>(at),
+                 raw.begin() + static_cast<std::ptrdiff_t>(at + n));
         if (n == 0) break;
     }
     std::uint32_t a = 1, b = 0;
@@ -171,8 +173,8 @@ int compare(const char* bmp_path, int left, int top, const char* diff_path)
     std::uint32_t keep = 0;
     if (!expected_frame(bmp_path, left, top, &want) || !capture(&screen, &keep)) return 2;
     if (screen.width < WIDTH || screen.height < HEIGHT) {
-        std::fprintf(stderr, "screen_check: the screen is %d x %d, smaller than %d x %d\n", screen.width,
-                     screen.height, WIDTH, HEIGHT);
+        std::fprintf(stderr, "screen_check: the screen is %d x %d, smaller than %d x %d\n", screen.width, screen.height,
+                     WIDTH, HEIGHT);
         return 2;
     }
     int differing = 0, x0 = WIDTH, y0 = HEIGHT, x1 = -1, y1 = -1;
@@ -202,7 +204,8 @@ int compare(const char* bmp_path, int left, int top, const char* diff_path)
                 panel.at(w + 2 + x, y) = e;
                 panel.at(2 * w + 4 + x - 0, y) = (s & keep) == (e & keep) ? 0 : 0xFF0000;
             }
-        if (write_png(diff_path, panel)) std::printf("differing region saved to %s (screen | expected | differences)\n", diff_path);
+        if (write_png(diff_path, panel))
+            std::printf("differing region saved to %s (screen | expected | differences)\n", diff_path);
     }
     return 1;
 }

@@ -29,8 +29,8 @@ void xrgb8888(const Pixel* s, void* dst, std::int32_t n)
 void xbgr8888(const Pixel* s, void* dst, std::int32_t n)
 {
     u8* d = static_cast<u8*>(dst);
-    const __m256i order = _mm256_setr_epi8(2, 1, 0, -1, 6, 5, 4, -1, 10, 9, 8, -1, 14, 13, 12, -1, 2, 1, 0, -1, 6, 5,
-                                           4, -1, 10, 9, 8, -1, 14, 13, 12, -1);
+    const __m256i order = _mm256_setr_epi8(2, 1, 0, -1, 6, 5, 4, -1, 10, 9, 8, -1, 14, 13, 12, -1, 2, 1, 0, -1, 6, 5, 4,
+                                           -1, 10, 9, 8, -1, 14, 13, 12, -1);
     auto eight = [&](std::int32_t i) { store32(d + 4 * i, _mm256_shuffle_epi8(load8(s + i), order)); };
     convert_run_aligned<4, 32, 8>(
         n, d,
@@ -50,11 +50,10 @@ template <bool SWAP>
 void to24(const Pixel* s, void* dst, std::int32_t n)
 {
     u8* d = static_cast<u8*>(dst);
-    const __m256i order =
-        SWAP ? _mm256_setr_epi8(2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1, 2, 1, 0, 6, 5, 4, 10, 9, 8, 14,
-                                13, 12, -1, -1, -1, -1)
-             : _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, 0, 1, 2, 4, 5, 6, 8, 9, 10,
-                                12, 13, 14, -1, -1, -1, -1);
+    const __m256i order = SWAP ? _mm256_setr_epi8(2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1, 2, 1, 0, 6, 5,
+                                                  4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1)
+                               : _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, 0, 1, 2, 4, 5,
+                                                  6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
     const __m256i take_a = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 0, 0);
     const __m256i take_b = _mm256_setr_epi32(2, 4, 5, 6, 0, 0, 0, 1);
     const __m256i take_c = _mm256_setr_epi32(5, 6, 0, 0, 0, 1, 2, 4);
@@ -79,8 +78,8 @@ inline __m256i to16_lanes(__m256i v)
 {
     const __m256i red_blue = _mm256_and_si256(v, _mm256_set1_epi32(0x00F800F8));
     const __m256i green = _mm256_and_si256(v, _mm256_set1_epi32(static_cast<int>(F.green_mask)));
-    const __m256i mul = _mm256_set1_epi32(static_cast<int>((std::uint32_t(std::uint16_t(F.red_mul)) << 16) |
-                                                           std::uint16_t(F.blue_mul)));
+    const __m256i mul = _mm256_set1_epi32(
+        static_cast<int>((std::uint32_t(std::uint16_t(F.red_mul)) << 16) | std::uint16_t(F.blue_mul)));
     const __m256i placed = _mm256_or_si256(_mm256_madd_epi16(red_blue, mul), green);
     return _mm256_srli_epi32(placed, 16 - F.shift);
 }
@@ -105,9 +104,8 @@ void to16(const Pixel* s, void* dst, std::int32_t n)
 
 }  // namespace
 
-const ConvertPath CONVERT_PATH_AVX2 = {"avx2",
-                                       {xrgb8888, xbgr8888, to24<false>, to24<true>,
-                                        to16<CONVERT16_RGB565, convert_pixel_rgb565>,
-                                        to16<CONVERT16_BGR565, convert_pixel_bgr565>,
-                                        to16<CONVERT16_XRGB1555, convert_pixel_xrgb1555>,
-                                        to16<CONVERT16_XBGR1555, convert_pixel_xbgr1555>}};
+const ConvertPath CONVERT_PATH_AVX2 = {
+    "avx2",
+    {xrgb8888, xbgr8888, to24<false>, to24<true>, to16<CONVERT16_RGB565, convert_pixel_rgb565>,
+     to16<CONVERT16_BGR565, convert_pixel_bgr565>, to16<CONVERT16_XRGB1555, convert_pixel_xrgb1555>,
+     to16<CONVERT16_XBGR1555, convert_pixel_xbgr1555>}};

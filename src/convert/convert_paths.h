@@ -42,7 +42,10 @@ extern const ConvertPath CONVERT_PATH_AVX2;
 // One pixel of each format; the paths use these for what their blocks leave over.
 // Internal linkage: each path's file is compiled for its own instruction set, and
 // its copies must never stand in for another file's.
-static inline std::uint32_t convert_pixel_xbgr8888(Pixel p) { return ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF); }
+static inline std::uint32_t convert_pixel_xbgr8888(Pixel p)
+{
+    return ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);
+}
 static inline std::uint16_t convert_pixel_rgb565(Pixel p)
 {
     return static_cast<std::uint16_t>(((p >> 8) & 0xF800) | ((p >> 5) & 0x07E0) | ((p >> 3) & 0x001F));

@@ -42,14 +42,26 @@ std::span<const ConvertPath> convert_paths() { return {available().paths, std::s
 
 const ConvertPath& convert_best_path() { return available().paths[available().count - 1]; }
 
-void convert_row_xrgb8888(const Pixel* s, void* d, std::int32_t n) { convert_best_path().rows[CONVERT_XRGB8888](s, d, n); }
-void convert_row_xbgr8888(const Pixel* s, void* d, std::int32_t n) { convert_best_path().rows[CONVERT_XBGR8888](s, d, n); }
+void convert_row_xrgb8888(const Pixel* s, void* d, std::int32_t n)
+{
+    convert_best_path().rows[CONVERT_XRGB8888](s, d, n);
+}
+void convert_row_xbgr8888(const Pixel* s, void* d, std::int32_t n)
+{
+    convert_best_path().rows[CONVERT_XBGR8888](s, d, n);
+}
 void convert_row_rgb888(const Pixel* s, void* d, std::int32_t n) { convert_best_path().rows[CONVERT_RGB888](s, d, n); }
 void convert_row_bgr888(const Pixel* s, void* d, std::int32_t n) { convert_best_path().rows[CONVERT_BGR888](s, d, n); }
 void convert_row_rgb565(const Pixel* s, void* d, std::int32_t n) { convert_best_path().rows[CONVERT_RGB565](s, d, n); }
 void convert_row_bgr565(const Pixel* s, void* d, std::int32_t n) { convert_best_path().rows[CONVERT_BGR565](s, d, n); }
-void convert_row_xrgb1555(const Pixel* s, void* d, std::int32_t n) { convert_best_path().rows[CONVERT_XRGB1555](s, d, n); }
-void convert_row_xbgr1555(const Pixel* s, void* d, std::int32_t n) { convert_best_path().rows[CONVERT_XBGR1555](s, d, n); }
+void convert_row_xrgb1555(const Pixel* s, void* d, std::int32_t n)
+{
+    convert_best_path().rows[CONVERT_XRGB1555](s, d, n);
+}
+void convert_row_xbgr1555(const Pixel* s, void* d, std::int32_t n)
+{
+    convert_best_path().rows[CONVERT_XBGR1555](s, d, n);
+}
 
 RowConverter select_row_converter(std::uint32_t bits, std::uint32_t red_mask, std::uint32_t green_mask,
                                   std::uint32_t blue_mask)

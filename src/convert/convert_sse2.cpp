@@ -33,8 +33,9 @@ void xbgr8888(const Pixel* s, void* dst, std::int32_t n)
 inline __m128i pack24(__m128i v)
 {
     // In each 64-bit lane: pixel 0's three bytes, then pixel 1's, in six bytes.
-    const __m128i lane = _mm_or_si128(_mm_and_si128(v, _mm_set_epi32(0, 0xFFFFFF, 0, 0xFFFFFF)),
-                                      _mm_and_si128(_mm_srli_epi64(v, 8), _mm_set_epi32(0xFFFF, 0xFF000000, 0xFFFF, 0xFF000000)));
+    const __m128i lane =
+        _mm_or_si128(_mm_and_si128(v, _mm_set_epi32(0, 0xFFFFFF, 0, 0xFFFFFF)),
+                     _mm_and_si128(_mm_srli_epi64(v, 8), _mm_set_epi32(0xFFFF, 0xFF000000, 0xFFFF, 0xFF000000)));
     // The upper lane's six bytes move down next to the lower lane's.
     return _mm_or_si128(_mm_and_si128(lane, _mm_set_epi32(0, 0, 0xFFFF, 0xFFFFFFFF)),
                         _mm_and_si128(_mm_srli_si128(lane, 2), _mm_set_epi32(0, 0xFFFFFFFF, 0xFFFF0000, 0)));
@@ -56,8 +57,7 @@ void to24(const Pixel* s, void* dst, std::int32_t n)
     convert_run<16>(
         n,
         [&](std::int32_t i) {
-            store48(d + 3 * i, pack24(pixels(i)), pack24(pixels(i + 4)), pack24(pixels(i + 8)),
-                    pack24(pixels(i + 12)));
+            store48(d + 3 * i, pack24(pixels(i)), pack24(pixels(i + 4)), pack24(pixels(i + 8)), pack24(pixels(i + 12)));
         },
         [&](std::int32_t i) { convert_store24(d + 3 * i, s[i], SWAP); });
 }
@@ -68,8 +68,8 @@ inline __m128i to16_lanes(__m128i v)
 {
     const __m128i red_blue = _mm_and_si128(v, _mm_set1_epi32(0x00F800F8));
     const __m128i green = _mm_and_si128(v, _mm_set1_epi32(static_cast<int>(F.green_mask)));
-    const __m128i mul = _mm_set1_epi32(static_cast<int>((std::uint32_t(std::uint16_t(F.red_mul)) << 16) |
-                                                        std::uint16_t(F.blue_mul)));
+    const __m128i mul =
+        _mm_set1_epi32(static_cast<int>((std::uint32_t(std::uint16_t(F.red_mul)) << 16) | std::uint16_t(F.blue_mul)));
     const __m128i placed = _mm_or_si128(_mm_madd_epi16(red_blue, mul), green);
     return _mm_srai_epi32(_mm_slli_epi32(placed, F.shift), 16);
 }
@@ -109,8 +109,14 @@ void convert_sse2_xrgb8888(const Pixel* s, void* dst, std::int32_t n)
         },
         four, [&](std::int32_t i) { convert_store32(d + 4 * i, s[i]); });
 }
-void convert_sse2_rgb565(const Pixel* s, void* d, std::int32_t n) { to16<CONVERT16_RGB565, convert_pixel_rgb565>(s, d, n); }
-void convert_sse2_bgr565(const Pixel* s, void* d, std::int32_t n) { to16<CONVERT16_BGR565, convert_pixel_bgr565>(s, d, n); }
+void convert_sse2_rgb565(const Pixel* s, void* d, std::int32_t n)
+{
+    to16<CONVERT16_RGB565, convert_pixel_rgb565>(s, d, n);
+}
+void convert_sse2_bgr565(const Pixel* s, void* d, std::int32_t n)
+{
+    to16<CONVERT16_BGR565, convert_pixel_bgr565>(s, d, n);
+}
 void convert_sse2_xrgb1555(const Pixel* s, void* d, std::int32_t n)
 {
     to16<CONVERT16_XRGB1555, convert_pixel_xrgb1555>(s, d, n);

@@ -8,7 +8,6 @@ namespace {
 
 using u8 = std::uint8_t;
 
-
 void xbgr8888(const Pixel* s, void* dst, std::int32_t n)
 {
     u8* d = static_cast<u8*>(dst);
@@ -49,7 +48,6 @@ void to24(const Pixel* s, void* dst, std::int32_t n)
 
 }  // namespace
 
-const ConvertPath CONVERT_PATH_SSSE3 = {
-    "ssse3",
-    {convert_sse2_xrgb8888, xbgr8888, to24<false>, to24<true>, convert_sse2_rgb565, convert_sse2_bgr565,
-     convert_sse2_xrgb1555, convert_sse2_xbgr1555}};
+const ConvertPath CONVERT_PATH_SSSE3 = {"ssse3",
+                                        {convert_sse2_xrgb8888, xbgr8888, to24<false>, to24<true>, convert_sse2_rgb565,
+                                         convert_sse2_bgr565, convert_sse2_xrgb1555, convert_sse2_xbgr1555}};

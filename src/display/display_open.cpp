@@ -41,8 +41,8 @@ std::int32_t open_fullscreen(DisplayState& s, const char* title)
         s.ddraw->SetDisplayMode(s.width, s.height, 16) < 0)
         return 0;
     // Two back buffers, else one, else a primary alone (which then has no back buffer to find).
-    DDSURFACEDESC desc = surface_desc(DDSD_CAPS | DDSD_BACKBUFFERCOUNT, DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP |
-                                                                            DDSCAPS_COMPLEX | DDSCAPS_VIDEOMEMORY);
+    DDSURFACEDESC desc = surface_desc(DDSD_CAPS | DDSD_BACKBUFFERCOUNT,
+                                      DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_VIDEOMEMORY);
     desc.dwBackBufferCount = 2;
     if (s.ddraw->CreateSurface(&desc, &s.primary, nullptr) < 0) {
         desc.dwBackBufferCount = 1;
@@ -77,7 +77,8 @@ std::int32_t open_windowed(DisplayState& s, const char* title)
     } else {
         w -= 2 * GetSystemMetrics(SM_CXDLGFRAME);
         h -= 2 * GetSystemMetrics(SM_CYDLGFRAME) + GetSystemMetrics(SM_CYCAPTION);
-        s.window = CreateWindowExA(0, title, title, WS_POPUP | WS_VISIBLE, x, y, w, h, nullptr, nullptr, nullptr, nullptr);
+        s.window =
+            CreateWindowExA(0, title, title, WS_POPUP | WS_VISIBLE, x, y, w, h, nullptr, nullptr, nullptr, nullptr);
     }
     ShowWindow(s.window, SW_SHOWNORMAL);
     if (s.ddraw->SetCooperativeLevel(s.window, DDSCL_NORMAL) < 0) return 0;

@@ -9,7 +9,9 @@ LRESULT CALLBACK display_window_proc(HWND window, UINT message, WPARAM wParam, L
         case WM_PAINT:
             display_repaint();
             return DefWindowProcA(window, message, wParam, lParam);  // validates the window
-        case WM_ACTIVATEAPP: s.active = static_cast<std::int32_t>(wParam); return 0;
+        case WM_ACTIVATEAPP:
+            s.active = static_cast<std::int32_t>(wParam);
+            return 0;
         case WM_KEYDOWN:
             if ((wParam & 0xFF) != VK_ESCAPE) return 0;
             [[fallthrough]];  // Escape is a close request
@@ -23,11 +25,20 @@ LRESULT CALLBACK display_window_proc(HWND window, UINT message, WPARAM wParam, L
             s.mouse_x = static_cast<std::int32_t>(lParam & 0xFFFF);
             s.mouse_y = static_cast<std::int32_t>((lParam >> 16) & 0xFFFF);
             return 0;
-        case WM_LBUTTONDOWN: s.left_button = 1; return 0;
-        case WM_LBUTTONUP: s.left_button = 0; return 0;
-        case WM_RBUTTONDOWN: s.right_button = 1; return 0;
-        case WM_RBUTTONUP: s.right_button = 0; return 0;
-        default: return DefWindowProcA(window, message, wParam, lParam);
+        case WM_LBUTTONDOWN:
+            s.left_button = 1;
+            return 0;
+        case WM_LBUTTONUP:
+            s.left_button = 0;
+            return 0;
+        case WM_RBUTTONDOWN:
+            s.right_button = 1;
+            return 0;
+        case WM_RBUTTONUP:
+            s.right_button = 0;
+            return 0;
+        default:
+            return DefWindowProcA(window, message, wParam, lParam);
     }
 }
 

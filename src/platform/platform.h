@@ -9,9 +9,11 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+// DirectDraw's declarations build on the window system's.
 #include <ddraw.h>
 #else
 #include "platform/emu/emu_windows.h"
+// DirectDraw's declarations build on the window system's.
 #include "platform/emu/emu_ddraw.h"
 #endif
 

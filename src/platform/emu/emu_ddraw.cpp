@@ -176,12 +176,12 @@ HRESULT EmuDirectDraw::CreateClipper(DWORD flags, IDirectDrawClipper** clipper, 
 
 HRESULT EmuDirectDraw::CreateSurface(LPDDSURFACEDESC desc, IDirectDrawSurface** surface, IUnknown* outer)
 {
-    const auto call = emu_call(
-        "IDirectDraw::CreateSurface", "size %u, flags 0x%x, backbuffers %u, %ux%u, caps 0x%x",
-        desc ? desc->dwSize : 0u, desc ? desc->dwFlags : 0u,
-        desc && (desc->dwFlags & DDSD_BACKBUFFERCOUNT) ? desc->dwBackBufferCount : 0u,
-        desc && (desc->dwFlags & DDSD_WIDTH) ? desc->dwWidth : 0u, desc && (desc->dwFlags & DDSD_HEIGHT) ? desc->dwHeight : 0u,
-        desc && (desc->dwFlags & DDSD_CAPS) ? desc->ddsCaps.dwCaps : 0u);
+    const auto call = emu_call("IDirectDraw::CreateSurface", "size %u, flags 0x%x, backbuffers %u, %ux%u, caps 0x%x",
+                               desc ? desc->dwSize : 0u, desc ? desc->dwFlags : 0u,
+                               desc && (desc->dwFlags & DDSD_BACKBUFFERCOUNT) ? desc->dwBackBufferCount : 0u,
+                               desc && (desc->dwFlags & DDSD_WIDTH) ? desc->dwWidth : 0u,
+                               desc && (desc->dwFlags & DDSD_HEIGHT) ? desc->dwHeight : 0u,
+                               desc && (desc->dwFlags & DDSD_CAPS) ? desc->ddsCaps.dwCaps : 0u);
     if (surface) *surface = nullptr;
     if (call.fail) return call.done(call.result);
     if (!desc || !surface || desc->dwSize != sizeof(DDSURFACEDESC) || !(desc->dwFlags & DDSD_CAPS))

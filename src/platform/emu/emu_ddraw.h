@@ -17,7 +17,7 @@ struct IUnknown {
     virtual ULONG AddRef() = 0;
     virtual ULONG Release() = 0;
 
-protected:
+   protected:
     ~IUnknown() = default;
 };
 
@@ -131,7 +131,7 @@ struct IDirectDrawSurface;
 struct IDirectDrawClipper : IUnknown {
     virtual HRESULT SetHWnd(DWORD flags, HWND window) = 0;
 
-protected:
+   protected:
     ~IDirectDrawClipper() = default;
 };
 typedef IDirectDrawClipper* LPDIRECTDRAWCLIPPER;
@@ -149,7 +149,7 @@ struct IDirectDrawSurface : IUnknown {
     virtual HRESULT SetClipper(IDirectDrawClipper* clipper) = 0;
     virtual HRESULT Unlock(LPVOID surface) = 0;
 
-protected:
+   protected:
     ~IDirectDrawSurface() = default;
 };
 typedef IDirectDrawSurface* LPDIRECTDRAWSURFACE;
@@ -161,7 +161,7 @@ struct IDirectDraw : IUnknown {
     virtual HRESULT SetCooperativeLevel(HWND window, DWORD flags) = 0;
     virtual HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bits_per_pixel) = 0;
 
-protected:
+   protected:
     ~IDirectDraw() = default;
 };
 typedef IDirectDraw* LPDIRECTDRAW;

@@ -36,8 +36,8 @@ void handle(const ScreenEvent& e)
             const int vk = e.button == 0 ? VK_LBUTTON : VK_RBUTTON;
             s.key_down[vk] = down;
             if (down) s.key_pressed[vk] = true;
-            const UINT message = e.button == 0 ? (down ? WM_LBUTTONDOWN : WM_LBUTTONUP)
-                                               : (down ? WM_RBUTTONDOWN : WM_RBUTTONUP);
+            const UINT message =
+                e.button == 0 ? (down ? WM_LBUTTONDOWN : WM_LBUTTONUP) : (down ? WM_RBUTTONDOWN : WM_RBUTTONUP);
             if (target) emu_post(target, message, 0, MAKELPARAM(e.x, e.y));
             break;
         }
@@ -141,8 +141,9 @@ BOOL TranslateMessage(const MSG* message)
 
 LRESULT DispatchMessageA(const MSG* message)
 {
-    const auto call = emu_call("DispatchMessageA", "%s, 0x%x", message ? emu_window_name(message->hwnd).c_str() : "NULL",
-                               message ? message->message : 0u);
+    const auto call =
+        emu_call("DispatchMessageA", "%s, 0x%x", message ? emu_window_name(message->hwnd).c_str() : "NULL",
+                 message ? message->message : 0u);
     if (call.fail || !message) return call.done(LRESULT{0});
     return call.done(emu_send(message->hwnd, message->message, message->wParam, message->lParam));
 }

@@ -13,7 +13,7 @@ class EmuDirectDraw;
 bool emu_same_format(const EmuPixelFormat& a, const EmuPixelFormat& b);
 
 class EmuClipper final : public IDirectDrawClipper {
-public:
+   public:
     explicit EmuClipper(EmuDirectDraw* owner);
     ~EmuClipper();
     ULONG AddRef() override;
@@ -29,7 +29,7 @@ public:
 };
 
 class EmuSurface final : public IDirectDrawSurface {
-public:
+   public:
     enum Kind { PRIMARY, BACKBUFFER, OFFSCREEN };
     EmuSurface(EmuDirectDraw* owner, Kind kind, int width, int height, const EmuPixelFormat& format, DWORD caps);
     ~EmuSurface();
@@ -71,12 +71,12 @@ public:
     std::vector<EmuSurface*> backs;  // a flipping chain's primary: its back buffers
     EmuSurface* front = nullptr;     // a back buffer: its chain's primary
 
-private:
+   private:
     void free_chain_if_unused();
 };
 
 class EmuDirectDraw final : public IDirectDraw {
-public:
+   public:
     EmuDirectDraw();
     ~EmuDirectDraw();
 
@@ -99,6 +99,6 @@ public:
     bool mode_set_here = false;
     EmuSurface* primary = nullptr;
 
-private:
+   private:
     void give_up_display();
 };

@@ -28,9 +28,12 @@ EmuSurface::~EmuSurface()
 const char* EmuSurface::name() const
 {
     switch (kind) {
-        case PRIMARY: return "primary";
-        case BACKBUFFER: return "backbuffer";
-        default: return "offscreen";
+        case PRIMARY:
+            return "primary";
+        case BACKBUFFER:
+            return "backbuffer";
+        default:
+            return "offscreen";
     }
 }
 
@@ -114,8 +117,8 @@ void EmuSurface::describe(LPDDSURFACEDESC desc) const
     desc->dwHeight = static_cast<DWORD>(height);
     desc->lPitch = pitch;
     desc->dwBackBufferCount = static_cast<DWORD>(backs.size());
-    desc->ddpfPixelFormat = {sizeof(DDPIXELFORMAT), format.flags, 0, format.bits, format.red, format.green,
-                             format.blue, format.alpha};
+    desc->ddpfPixelFormat = {sizeof(DDPIXELFORMAT), format.flags, 0,           format.bits, format.red,
+                             format.green,          format.blue,  format.alpha};
     desc->ddsCaps.dwCaps = caps;
 }
 
@@ -209,18 +212,18 @@ HRESULT EmuSurface::Flip(IDirectDrawSurface* target, DWORD flags)
 
 HRESULT EmuSurface::Blt(LPRECT dest_rect, IDirectDrawSurface* source, LPRECT source_rect, DWORD flags, LPDDBLTFX fx)
 {
-    const auto call = emu_call("IDirectDrawSurface::Blt", "%s, %s, %s, %s, 0x%x, %s", name(),
-                               dest_rect ? (std::to_string(dest_rect->left) + " " + std::to_string(dest_rect->top) + " " +
-                                            std::to_string(dest_rect->right) + " " + std::to_string(dest_rect->bottom))
-                                               .c_str()
-                                         : "NULL",
-                               source ? static_cast<EmuSurface*>(source)->name() : "NULL",
-                               source_rect ? (std::to_string(source_rect->left) + " " + std::to_string(source_rect->top) +
-                                              " " + std::to_string(source_rect->right) + " " +
-                                              std::to_string(source_rect->bottom))
-                                                 .c_str()
-                                           : "NULL",
-                               flags, fx ? "fx" : "NULL");
+    const auto call =
+        emu_call("IDirectDrawSurface::Blt", "%s, %s, %s, %s, 0x%x, %s", name(),
+                 dest_rect ? (std::to_string(dest_rect->left) + " " + std::to_string(dest_rect->top) + " " +
+                              std::to_string(dest_rect->right) + " " + std::to_string(dest_rect->bottom))
+                                 .c_str()
+                           : "NULL",
+                 source ? static_cast<EmuSurface*>(source)->name() : "NULL",
+                 source_rect ? (std::to_string(source_rect->left) + " " + std::to_string(source_rect->top) + " " +
+                                std::to_string(source_rect->right) + " " + std::to_string(source_rect->bottom))
+                                   .c_str()
+                             : "NULL",
+                 flags, fx ? "fx" : "NULL");
     if (call.fail) return call.done(call.result);
     auto* src = static_cast<EmuSurface*>(source);
     if (!src || fx) return call.done(DDERR_INVALIDPARAMS);  // colour fills are not offered

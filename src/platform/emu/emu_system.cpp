@@ -41,7 +41,8 @@ BOOL SystemParametersInfoA(UINT action, UINT ui_param, LPVOID pv_param, UINT win
             if (!pv_param) return call.done(FALSE);
             *static_cast<BOOL*>(pv_param) = emu().screensaver;
             return call.done(TRUE);
-        default: return call.done(FALSE);
+        default:
+            return call.done(FALSE);
     }
 }
 
@@ -68,7 +69,8 @@ void ExitProcess(UINT exit_code)
 HMODULE LoadLibraryA(LPCSTR file_name)
 {
     const auto call = emu_call("LoadLibraryA", "%s", emu_text(file_name).c_str());
-    if (call.fail || !file_name || strcasecmp(file_name, "ddraw.dll") != 0) return call.done(static_cast<HMODULE>(nullptr));
+    if (call.fail || !file_name || strcasecmp(file_name, "ddraw.dll") != 0)
+        return call.done(static_cast<HMODULE>(nullptr));
     ++emu().libraries;
     return call.done(DDRAW_MODULE);
 }

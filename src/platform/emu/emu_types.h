@@ -30,7 +30,17 @@ struct ScreenImage {
     EmuPixelFormat format;
 };
 
-enum class ScreenEventKind { KEY_DOWN, KEY_UP, MOUSE_MOVE, BUTTON_DOWN, BUTTON_UP, FOCUS_GAINED, FOCUS_LOST, CLOSE, EXPOSE };
+enum class ScreenEventKind {
+    KEY_DOWN,
+    KEY_UP,
+    MOUSE_MOVE,
+    BUTTON_DOWN,
+    BUTTON_UP,
+    FOCUS_GAINED,
+    FOCUS_LOST,
+    CLOSE,
+    EXPOSE
+};
 
 struct ScreenEvent {
     ScreenEventKind kind;

@@ -131,7 +131,8 @@ ATOM RegisterClassA(const WNDCLASSA* window_class)
 
 BOOL UnregisterClassA(LPCSTR class_name, HINSTANCE instance)
 {
-    const auto call = emu_call("UnregisterClassA", "%s, %s", emu_text(class_name).c_str(), emu_pointer(instance).c_str());
+    const auto call =
+        emu_call("UnregisterClassA", "%s, %s", emu_text(class_name).c_str(), emu_pointer(instance).c_str());
     const EmuClass* c = class_name ? find_class(class_name) : nullptr;
     if (call.fail || !c) return call.done(FALSE);
     for (auto& [id, w] : emu().windows)
@@ -221,14 +222,16 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
                                static_cast<unsigned long long>(wParam), static_cast<unsigned long long>(lParam));
     EmuWindow* w = emu_window(window);
     switch (message) {
-        case WM_NCCREATE: return call.done(LRESULT{TRUE});
+        case WM_NCCREATE:
+            return call.done(LRESULT{TRUE});
         case WM_PAINT:
             if (w) w->needs_paint = false;  // validates the window
             return call.done(LRESULT{0});
         case WM_SYSKEYDOWN:
             if (wParam == VK_F4 && w) emu_post(window, WM_CLOSE, 0, 0);  // Alt+F4
             return call.done(LRESULT{0});
-        default: return call.done(LRESULT{0});  // a close request destroys nothing here
+        default:
+            return call.done(LRESULT{0});  // a close request destroys nothing here
     }
 }
 
@@ -250,14 +253,20 @@ int GetSystemMetrics(int index)
     const auto call = emu_call("GetSystemMetrics", "%d", index);
     if (call.fail) return call.done(0);
     switch (index) {
-        case SM_CXSCREEN: return call.done(emu_display_available() ? emu_current_mode().width : 0);
-        case SM_CYSCREEN: return call.done(emu_display_available() ? emu_current_mode().height : 0);
+        case SM_CXSCREEN:
+            return call.done(emu_display_available() ? emu_current_mode().width : 0);
+        case SM_CYSCREEN:
+            return call.done(emu_display_available() ? emu_current_mode().height : 0);
         case SM_CXDLGFRAME:
-        case SM_CYDLGFRAME: return call.done(DIALOG_FRAME);
+        case SM_CYDLGFRAME:
+            return call.done(DIALOG_FRAME);
         case SM_CXFRAME:
-        case SM_CYFRAME: return call.done(SIZING_FRAME);
-        case SM_CYCAPTION: return call.done(CAPTION);
-        default: return call.done(0);
+        case SM_CYFRAME:
+            return call.done(SIZING_FRAME);
+        case SM_CYCAPTION:
+            return call.done(CAPTION);
+        default:
+            return call.done(0);
     }
 }
 

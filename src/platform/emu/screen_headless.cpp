@@ -60,8 +60,9 @@ bool screen_read_back(std::vector<std::uint32_t>* pixels, int* width, int* heigh
     const int bpp = static_cast<int>(h.last.format.bits / 8);
     for (int y = 0; y < *height; ++y)
         for (int x = 0; x < *width; ++x)
-            (*pixels)[static_cast<std::size_t>(y) * *width + x] = emu_decode_pixel(
-                h.last.format, h.last.pixels + static_cast<std::ptrdiff_t>(y + r.top) * h.last.pitch + (x + r.left) * bpp);
+            (*pixels)[static_cast<std::size_t>(y) * *width + x] =
+                emu_decode_pixel(h.last.format, h.last.pixels + static_cast<std::ptrdiff_t>(y + r.top) * h.last.pitch +
+                                                    (x + r.left) * bpp);
     return true;
 }
 
@@ -81,8 +82,8 @@ void screen_cursor(bool) {}
 
 std::vector<EmuMode> emu_test_default_modes()
 {
-    return {{640, 480, emu_format_xrgb8888()},  {640, 480, emu_format_rgb888()},  {640, 480, emu_format_rgb565()},
-            {800, 600, emu_format_xrgb8888()},  {800, 600, emu_format_rgb565()},  {1024, 768, emu_format_xrgb8888()},
+    return {{640, 480, emu_format_xrgb8888()}, {640, 480, emu_format_rgb888()}, {640, 480, emu_format_rgb565()},
+            {800, 600, emu_format_xrgb8888()}, {800, 600, emu_format_rgb565()}, {1024, 768, emu_format_xrgb8888()},
             {1024, 768, emu_format_rgb565()}};
 }
 

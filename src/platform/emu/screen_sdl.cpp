@@ -66,19 +66,29 @@ int virtual_key(SDL_Keycode key)
     if ((key >= '0' && key <= '9') || key == ' ') return key;
     if (key >= SDLK_F1 && key <= SDLK_F12) return VK_F1 + (key - SDLK_F1);
     switch (key) {
-        case SDLK_ESCAPE: return VK_ESCAPE;
-        case SDLK_RETURN: return VK_RETURN;
-        case SDLK_LEFT: return VK_LEFT;
-        case SDLK_RIGHT: return VK_RIGHT;
-        case SDLK_UP: return VK_UP;
-        case SDLK_DOWN: return VK_DOWN;
+        case SDLK_ESCAPE:
+            return VK_ESCAPE;
+        case SDLK_RETURN:
+            return VK_RETURN;
+        case SDLK_LEFT:
+            return VK_LEFT;
+        case SDLK_RIGHT:
+            return VK_RIGHT;
+        case SDLK_UP:
+            return VK_UP;
+        case SDLK_DOWN:
+            return VK_DOWN;
         case SDLK_LSHIFT:
-        case SDLK_RSHIFT: return VK_SHIFT;
+        case SDLK_RSHIFT:
+            return VK_SHIFT;
         case SDLK_LCTRL:
-        case SDLK_RCTRL: return VK_CONTROL;
+        case SDLK_RCTRL:
+            return VK_CONTROL;
         case SDLK_LALT:
-        case SDLK_RALT: return VK_MENU;
-        default: return 0;
+        case SDLK_RALT:
+            return VK_MENU;
+        default:
+            return 0;
     }
 }
 
@@ -147,8 +157,8 @@ void screen_fullscreen(const EmuMode* mode)
     // The mode's pixels fill the screen with their aspect kept; mouse positions
     // come back in the mode's pixels.
     SDL_RenderSetLogicalSize(s.renderer, mode->width, mode->height);
-    SDL_RenderSetIntegerScale(s.renderer,
-                              s.desktop.width >= mode->width && s.desktop.height >= mode->height ? SDL_TRUE : SDL_FALSE);
+    SDL_RenderSetIntegerScale(
+        s.renderer, s.desktop.width >= mode->width && s.desktop.height >= mode->height ? SDL_TRUE : SDL_FALSE);
 }
 
 void screen_show(const ScreenImage& image, const RECT& visible)
@@ -157,7 +167,8 @@ void screen_show(const ScreenImage& image, const RECT& visible)
     const Uint32 format = sdl_format(image.format);
     if (!s.renderer || format == SDL_PIXELFORMAT_UNKNOWN) return;
     const int left = std::max<int>(0, visible.left), top = std::max<int>(0, visible.top);
-    const int w = std::min<int>(image.width, visible.right) - left, h = std::min<int>(image.height, visible.bottom) - top;
+    const int w = std::min<int>(image.width, visible.right) - left,
+              h = std::min<int>(image.height, visible.bottom) - top;
     if (w <= 0 || h <= 0) return;
     if (!s.texture || s.texture_format != format || s.texture_width != w || s.texture_height != h) {
         if (s.texture) SDL_DestroyTexture(s.texture);
@@ -189,18 +200,26 @@ bool screen_poll(ScreenEvent* event)
                 *event = {e.type == SDL_KEYDOWN ? ScreenEventKind::KEY_DOWN : ScreenEventKind::KEY_UP, vk, 0, 0, 0};
                 return true;
             }
-            case SDL_MOUSEMOTION: *event = {ScreenEventKind::MOUSE_MOVE, 0, e.motion.x, e.motion.y, 0}; return true;
+            case SDL_MOUSEMOTION:
+                *event = {ScreenEventKind::MOUSE_MOVE, 0, e.motion.x, e.motion.y, 0};
+                return true;
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP:
                 if (e.button.button != SDL_BUTTON_LEFT && e.button.button != SDL_BUTTON_RIGHT) continue;
                 *event = {e.type == SDL_MOUSEBUTTONDOWN ? ScreenEventKind::BUTTON_DOWN : ScreenEventKind::BUTTON_UP, 0,
                           e.button.x, e.button.y, e.button.button == SDL_BUTTON_LEFT ? 0 : 1};
                 return true;
-            case SDL_QUIT: *event = {ScreenEventKind::CLOSE, 0, 0, 0, 0}; return true;
+            case SDL_QUIT:
+                *event = {ScreenEventKind::CLOSE, 0, 0, 0, 0};
+                return true;
             case SDL_WINDOWEVENT:
                 switch (e.window.event) {
-                    case SDL_WINDOWEVENT_CLOSE: *event = {ScreenEventKind::CLOSE, 0, 0, 0, 0}; return true;
-                    case SDL_WINDOWEVENT_EXPOSED: *event = {ScreenEventKind::EXPOSE, 0, 0, 0, 0}; return true;
+                    case SDL_WINDOWEVENT_CLOSE:
+                        *event = {ScreenEventKind::CLOSE, 0, 0, 0, 0};
+                        return true;
+                    case SDL_WINDOWEVENT_EXPOSED:
+                        *event = {ScreenEventKind::EXPOSE, 0, 0, 0, 0};
+                        return true;
                     case SDL_WINDOWEVENT_FOCUS_GAINED:
                         s.focused = true;
                         *event = {ScreenEventKind::FOCUS_GAINED, 0, 0, 0, 0};
@@ -211,9 +230,11 @@ bool screen_poll(ScreenEvent* event)
                         s.focused = false;
                         *event = {ScreenEventKind::FOCUS_LOST, 0, 0, 0, 0};
                         return true;
-                    default: continue;
+                    default:
+                        continue;
                 }
-            default: continue;
+            default:
+                continue;
         }
     }
     return false;
