@@ -9,16 +9,27 @@
 #include "display/display_state.h"
 #include "picture/picture.h"
 #include "platform/emu/emu_test_control.h"
+#include "platform/platform.h"
 
 namespace {
 long allocations = 0;
-}
+bool refuse_large = false;  // a memory that has no megabyte left
+}  // namespace
 
 void* operator new(std::size_t size)
 {
     ++allocations;
+    if (refuse_large && size >= (1u << 20)) throw std::bad_alloc();
     if (void* p = std::malloc(size ? size : 1)) return p;
     throw std::bad_alloc();
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return operator new(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
@@ -53,5 +64,29 @@ TEST(DisplayAllocations, NonePerFrameInSteadyState)
             display_close();
             picture_pixels = nullptr;
         }
+    }
+}
+
+// A surface whose memory can't be had is refused with DDERR_OUTOFMEMORY, and the
+// open fails cleanly instead of the process aborting.
+TEST(DisplayAllocations, ASurfaceWithoutMemoryIsRefused)
+{
+    for (int windowed : {0, 1}) {
+        emu_test_reset();
+        display_state = DisplayState{};
+        display_configure(0, "", windowed, 0);
+        refuse_large = true;
+        EXPECT_EQ(display_open("T", 640, 480), 0);
+        refuse_large = false;
+        int refused = 0;
+        for (const EmuCall& call : emu_test_log())
+            if (call.text.rfind("IDirectDraw::CreateSurface", 0) == 0) {
+                EXPECT_EQ(call.result, DDERR_OUTOFMEMORY) << call.text;
+                ++refused;
+            }
+        EXPECT_EQ(refused, windowed ? 1 : 3) << "every attempt";
+        display_close();
+        EXPECT_EQ(emu_test_live_ddraw_objects(), 0);
+        EXPECT_EQ(emu_test_live_windows(), 0);
     }
 }

@@ -184,13 +184,6 @@ TEST_F(Platform, MessagesQueuePaintAndNeverWait)
     ASSERT_TRUE(PeekMessageA(&msg, window, 0, 0, PM_REMOVE));
     EXPECT_EQ(msg.message, static_cast<UINT>(WM_MOUSEMOVE));
     EXPECT_EQ(LOWORD(msg.lParam), 0xFFFF);
-
-    // Alt+F4 becomes a close request; a close request through the default path destroys nothing.
-    DefWindowProcA(window, WM_SYSKEYDOWN, VK_F4, 0);
-    ASSERT_TRUE(PeekMessageA(&msg, window, 0, 0, PM_REMOVE));
-    EXPECT_EQ(msg.message, static_cast<UINT>(WM_CLOSE));
-    DispatchMessageA(&msg);
-    EXPECT_EQ(emu_test_live_windows(), 1);
 }
 
 TEST_F(Platform, KeyStateBits)
@@ -208,6 +201,148 @@ TEST_F(Platform, KeyStateBits)
     EXPECT_EQ(GetAsyncKeyState(VK_ESCAPE), 0x7FFF);
     EXPECT_EQ(GetAsyncKeyState(VK_ESCAPE), -32767);
     EXPECT_EQ(GetAsyncKeyState(VK_ESCAPE), 0);
+}
+
+// Querying a key reads the keyboard at once; activation and input messages
+// wait for the program's next message retrieval, where procedures run.
+TEST_F(Platform, KeyQueriesRunNoWindowProcedure)
+{
+    HWND window =
+        CreateWindowExA(0, "test", "t", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    seen.clear();
+    emu_test_screen_event({ScreenEventKind::FOCUS_LOST, 0, 0, 0, 0});
+    emu_test_screen_event({ScreenEventKind::KEY_DOWN, VK_ESCAPE, 0, 0, 0});
+    EXPECT_EQ(static_cast<WORD>(GetAsyncKeyState(VK_ESCAPE)), 0x8001);
+    EXPECT_TRUE(seen.empty()) << "a key query ran a window procedure";
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    EXPECT_EQ(activations(), std::vector<WPARAM>{FALSE});
+}
+
+// Key messages carry the repeat count, scan code, Alt context, previous state
+// and transition in lParam, and are WM_SYSKEY* while Alt is held; mouse
+// messages carry the buttons and modifier keys down in wParam.
+TEST_F(Platform, InputMessagesCarryWhatWindowsPutsInThem)
+{
+    HWND window =
+        CreateWindowExA(0, "test", "t", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    using K = ScreenEventKind;
+    const ScreenEvent events[] = {
+        {K::KEY_DOWN, VK_ESCAPE, 0, 0, 0}, {K::KEY_DOWN, VK_ESCAPE, 0, 0, 0}, {K::KEY_UP, VK_ESCAPE, 0, 0, 0},
+        {K::KEY_DOWN, VK_MENU, 0, 0, 0},   {K::KEY_DOWN, VK_F4, 0, 0, 0},     {K::KEY_UP, VK_F4, 0, 0, 0},
+        {K::KEY_UP, VK_MENU, 0, 0, 0},     {K::KEY_DOWN, VK_SHIFT, 0, 0, 0},  {K::BUTTON_DOWN, 0, 3, 4, 0},
+        {K::MOUSE_MOVE, 0, 5, 6, 0},       {K::BUTTON_UP, 0, 5, 6, 0},        {K::KEY_DOWN, VK_LEFT, 0, 0, 0},
+    };
+    for (const ScreenEvent& e : events) emu_test_screen_event(e);
+    struct Want {
+        UINT message;
+        WPARAM wParam;
+        DWORD lParam;
+    };
+    const Want want[] = {
+        {WM_KEYDOWN, VK_ESCAPE, 0x00010001},
+        {WM_KEYDOWN, VK_ESCAPE, 0x40010001},
+        {WM_KEYUP, VK_ESCAPE, 0xC0010001},
+        {WM_SYSKEYDOWN, VK_MENU, 0x20380001},
+        {WM_SYSKEYDOWN, VK_F4, 0x203E0001},
+        {WM_SYSKEYUP, VK_F4, 0xE03E0001},
+        {WM_SYSKEYUP, VK_MENU, 0xE0380001},
+        {WM_KEYDOWN, VK_SHIFT, 0x002A0001},
+        {WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, MAKELPARAM(3, 4)},
+        {WM_MOUSEMOVE, MK_LBUTTON | MK_SHIFT, MAKELPARAM(5, 6)},
+        {WM_LBUTTONUP, MK_SHIFT, MAKELPARAM(5, 6)},
+        {WM_KEYDOWN, VK_LEFT, 0x014B0001},
+    };
+    for (const Want& w : want) {
+        ASSERT_TRUE(PeekMessageA(&msg, window, 0, 0, PM_REMOVE));
+        EXPECT_EQ(msg.message, w.message) << std::hex << w.message;
+        EXPECT_EQ(msg.wParam, w.wParam) << std::hex << w.message;
+        EXPECT_EQ(static_cast<DWORD>(msg.lParam), w.lParam) << std::hex << w.message;
+    }
+
+    // Alt+F4 from the keyboard, left to the default procedure, closes the window.
+    emu_test_screen_event({K::KEY_DOWN, VK_MENU, 0, 0, 0});
+    emu_test_screen_event({K::KEY_DOWN, VK_F4, 0, 0, 0});
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    EXPECT_FALSE(IsWindow(window));
+}
+
+// Every call that can be made to fail answers the failure and leaves the
+// platform as Windows could leave it; calls that can't fail are refused.
+TEST_F(Platform, InjectedFailuresLeaveAStateWindowsCouldBeIn)
+{
+    EXPECT_FALSE(emu_test_fail("IDirectDrawSurface::Release"));
+    EXPECT_FALSE(emu_test_fail("Sleep"));
+    EXPECT_FALSE(emu_test_fail("IDirectDrawSurface::lock")) << "names are exact";
+
+    // DefWindowProcA failing is its result without the default handling: here a refused creation.
+    ASSERT_TRUE(emu_test_fail("DefWindowProcA", 1, FALSE));
+    EXPECT_EQ(popup(), nullptr);
+    EXPECT_EQ(emu_test_live_windows(), 0);
+
+    ASSERT_TRUE(emu_test_fail("DirectDrawCreate"));
+    HMODULE module = LoadLibraryA("ddraw.dll");
+    auto create =
+        reinterpret_cast<DirectDrawCreateProc>(reinterpret_cast<void*>(GetProcAddress(module, "DirectDrawCreate")));
+    auto* stale = reinterpret_cast<IDirectDraw*>(static_cast<UINT_PTR>(0x1234));
+    IDirectDraw* ddraw = stale;
+    EXPECT_EQ(create(nullptr, &ddraw, nullptr), DDERR_GENERIC);
+    EXPECT_EQ(ddraw, nullptr) << "a failed creation leaves no object";
+    ddraw = create_ddraw();
+    ASSERT_EQ(ddraw->SetCooperativeLevel(nullptr, DDSCL_NORMAL), DD_OK);
+    ASSERT_TRUE(emu_test_fail("IDirectDraw::CreateClipper"));
+    auto* stale_clipper = reinterpret_cast<IDirectDrawClipper*>(static_cast<UINT_PTR>(0x1234));
+    IDirectDrawClipper* clipper = stale_clipper;
+    EXPECT_EQ(ddraw->CreateClipper(0, &clipper, nullptr), DDERR_GENERIC);
+    EXPECT_EQ(clipper, nullptr);
+
+    // A failing Unlock still ends the lock, so the next Lock succeeds.
+    IDirectDrawSurface* surface = offscreen(ddraw, 4, 4);
+    DDSURFACEDESC desc = lock(surface);
+    ASSERT_TRUE(emu_test_fail("IDirectDrawSurface::Unlock"));
+    EXPECT_EQ(surface->Unlock(desc.lpSurface), DDERR_GENERIC);
+    desc = lock(surface);
+    EXPECT_EQ(surface->Unlock(desc.lpSurface), DD_OK);
+    ASSERT_TRUE(emu_test_fail("IDirectDrawSurface::IsLost", 1, DDERR_SURFACELOST));
+    EXPECT_EQ(surface->IsLost(), DDERR_SURFACELOST);
+    surface->Release();
+    ddraw->Release();
+    EXPECT_EQ(emu_test_live_ddraw_objects(), 0);
+}
+
+// A waiting full-screen flip returns at the display's next refresh (on the
+// headless screen's own clock, which the wait moves on without sleeping); a
+// flip without vertical sync returns at once, as does any flip when showing an
+// image waits for the refresh by itself.
+TEST_F(Platform, WaitingFlipsReturnOncePerRefresh)
+{
+    emu_test_set_refresh(50, false);  // a refresh every 20 ms
+    IDirectDraw* ddraw = create_ddraw();
+    IDirectDrawSurface* primary = fullscreen(ddraw, popup(), 32, 1);
+    const std::int64_t start = emu_test_clock_us();
+    const std::int64_t first = (start / 20000 + 1) * 20000;
+    ASSERT_EQ(primary->Flip(nullptr, DDFLIP_WAIT), DD_OK);
+    EXPECT_EQ(emu_test_clock_us(), first);
+    ASSERT_EQ(primary->Flip(nullptr, DDFLIP_WAIT), DD_OK);
+    EXPECT_EQ(emu_test_clock_us(), first + 20000) << "one refresh later";
+    emu_test_advance_clock_us(25000);  // a slow frame
+    ASSERT_EQ(primary->Flip(nullptr, DDFLIP_WAIT), DD_OK);
+    EXPECT_EQ(emu_test_clock_us(), first + 60000) << "the next refresh, not a whole period on";
+    ASSERT_EQ(primary->Flip(nullptr, DDFLIP_NOVSYNC), DD_OK);
+    ASSERT_EQ(primary->Flip(nullptr, DDFLIP_WAIT | DDFLIP_NOVSYNC), DD_OK);
+    EXPECT_EQ(emu_test_clock_us(), first + 60000) << "no vertical sync, no wait";
+    emu_test_set_refresh(0, false);  // unknown: 60 Hz
+    ASSERT_EQ(primary->Flip(nullptr, DDFLIP_WAIT), DD_OK);
+    EXPECT_EQ(emu_test_clock_us(), ((first + 60000) / 16666 + 1) * 16666);
+    const std::int64_t now = emu_test_clock_us();
+    emu_test_set_refresh(60, true);
+    ASSERT_EQ(primary->Flip(nullptr, DDFLIP_WAIT), DD_OK);
+    EXPECT_EQ(emu_test_clock_us(), now) << "the screen's own wait paces it";
+    primary->Release();
+    ddraw->Release();
 }
 
 TEST_F(Platform, ModesTheScreenDoesNotOfferAreRefused)
@@ -342,7 +477,9 @@ TEST_F(Platform, LostSurfacesFailUntilRestored)
     ddraw->Release();
 }
 
-TEST_F(Platform, ReleasingAPrimaryTakesItsChainOnceNothingHoldsIt)
+// A chain goes with its front, whatever back-buffer references are held; the
+// clippers made with a DirectDraw object go with it.
+TEST_F(Platform, ReleasingTheFrontFreesTheChainAndDirectDrawItsClippers)
 {
     IDirectDraw* ddraw = create_ddraw();
     IDirectDrawSurface* primary = fullscreen(ddraw, popup(), 32, 2);
@@ -351,12 +488,19 @@ TEST_F(Platform, ReleasingAPrimaryTakesItsChainOnceNothingHoldsIt)
     IDirectDrawSurface* back = nullptr;
     ASSERT_EQ(primary->GetAttachedSurface(&caps, &back), DD_OK);
     EXPECT_EQ(primary->Release(), 0u);
-    EXPECT_EQ(emu_test_live_ddraw_objects(), 4) << "the back buffer is still held";
-    EXPECT_EQ(back->Release(), 0u);
-    EXPECT_EQ(emu_test_live_ddraw_objects(), 1);
+    EXPECT_EQ(emu_test_live_ddraw_objects(), 1) << "the held back buffer went with its chain";
+
+    IDirectDrawClipper* clipper = nullptr;
+    ASSERT_EQ(ddraw->CreateClipper(0, &clipper, nullptr), DD_OK);
+    IDirectDrawSurface* surface = offscreen(ddraw, 8, 8);
+    ASSERT_EQ(surface->SetClipper(clipper), DD_OK);
+    EXPECT_EQ(emu_test_live_ddraw_objects(), 3);
     EXPECT_EQ(ddraw->Release(), 0u);
-    EXPECT_EQ(emu_test_live_ddraw_objects(), 0);
+    EXPECT_EQ(emu_test_live_ddraw_objects(), 2)
+        << "the clipper went with DirectDraw; the surface stays, with its owner";
     EXPECT_FALSE(emu_test_display_mode_set()) << "releasing DirectDraw gives the display back";
+    EXPECT_EQ(surface->Release(), 0u);
+    EXPECT_EQ(emu_test_live_ddraw_objects(), 0);
 }
 
 TEST_F(Platform, BadInputIsRefusedNotFollowed)

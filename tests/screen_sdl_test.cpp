@@ -1,13 +1,27 @@
-// The SDL2 screen on a real X server: a 640 x 480 full-screen display shows a
-// known frame in each of the eight formats, read back from the window.
+// The SDL2 screen on a real X server (scripts/test starts a 640 x 480 Xvfb):
+// a full-screen display shows a known frame in each of the eight formats; a
+// window partly off the screen shows its part in place; the full-screen window
+// bears the display's title; a window-manager close is one close request; the
+// question box ignores Escape.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/emu/emu_test_control.h"
 #include "platform/emu/screen.h"
+#include "platform/platform.h"
+
+// Xlib last: its macros (None, Bool) would clash with the headers above.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#undef None
+#undef Bool
 
 namespace {
 
@@ -35,18 +49,103 @@ std::uint32_t encode(const EmuPixelFormat& f, std::uint32_t rgb)
     return place(rgb >> 16 & 0xFF, f.red) | place(rgb >> 8 & 0xFF, f.green) | place(rgb & 0xFF, f.blue);
 }
 
+bool have_display() { return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY"); }
+
+void drain_events()
+{
+    ScreenEvent e;
+    while (screen_poll(&e)) {
+    }
+}
+
+// The X server's view: windows by name, the root's pixels, a close request.
+struct X {
+    Display* display = XOpenDisplay(nullptr);
+    ~X()
+    {
+        if (display) XCloseDisplay(display);
+    }
+
+    Window find(const std::string& name, Window from = 0)
+    {
+        if (!from) from = DefaultRootWindow(display);
+        // The name as stored, whatever its text type (ASCII is the same in all).
+        XTextProperty title;
+        if (XGetWMName(display, from, &title) && title.value) {
+            const bool found = name == std::string(reinterpret_cast<const char*>(title.value), title.nitems);
+            XFree(title.value);
+            if (found) return from;
+        }
+        Window root, parent, *children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(display, from, &root, &parent, &children, &count)) return 0;
+        Window found = 0;
+        for (unsigned i = 0; i < count && !found; ++i) found = find(name, children[i]);
+        if (children) XFree(children);
+        return found;
+    }
+
+    // Waits up to two seconds for a window of that name.
+    Window wait_for(const std::string& name)
+    {
+        for (int i = 0; i < 100; ++i) {
+            if (Window w = find(name)) return w;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return 0;
+    }
+
+    std::uint32_t pixel(XImage* image, int x, int y)
+    {
+        return static_cast<std::uint32_t>(XGetPixel(image, x, y)) & 0x00FFFFFF;
+    }
+
+    // Asks a window to close as a window manager does: WM_DELETE_WINDOW.
+    void request_close(Window w)
+    {
+        XEvent e;
+        std::memset(&e, 0, sizeof e);
+        e.xclient.type = ClientMessage;
+        e.xclient.window = w;
+        e.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+        e.xclient.data.l[1] = CurrentTime;
+        XSendEvent(display, w, False, NoEventMask, &e);
+        XFlush(display);
+    }
+};
+
+std::vector<UINT> messages;
+LRESULT CALLBACK recording_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    messages.push_back(message);
+    if (message == WM_CLOSE) return 0;  // swallowed, as the picture program does
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND make_window(const char* title, DWORD style, int x, int y, int w, int h)
+{
+    WNDCLASSA wc;
+    std::memset(&wc, 0, sizeof wc);
+    wc.lpfnWndProc = recording_proc;
+    wc.lpszClassName = "sdl test";
+    RegisterClassA(&wc);
+    return CreateWindowExA(0, "sdl test", title, style, x, y, w, h, nullptr, nullptr, nullptr, nullptr);
+}
+
 }  // namespace
 
 TEST(SdlScreen, ShowsA640x480FrameInEveryFormat)
 {
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) GTEST_SKIP() << "no display server to show on";
+    if (!have_display()) GTEST_SKIP() << "no display server to show on";
     ASSERT_TRUE(screen_open()) << "a display server is set but SDL can't reach it";
     const EmuPixelFormat formats[] = {emu_format_xrgb8888(), emu_format_xbgr8888(), emu_format_rgb888(),
                                       emu_format_bgr888(),   emu_format_rgb565(),   emu_format_bgr565(),
                                       emu_format_xrgb1555(), emu_format_xbgr1555()};
     for (const EmuPixelFormat& f : formats) {
         const EmuMode mode{640, 480, f};
-        screen_fullscreen(&mode);
+        screen_fullscreen(&mode, "picture test");
         const int bpp = static_cast<int>(f.bits / 8), pitch = 640 * bpp + 12;
         std::vector<BYTE> image(static_cast<std::size_t>(pitch) * 480);
         std::vector<std::uint32_t> want(640 * 480);
@@ -59,9 +158,7 @@ TEST(SdlScreen, ShowsA640x480FrameInEveryFormat)
         // Shown twice: a window manager may still be settling the first time.
         for (int i = 0; i < 2; ++i) {
             screen_show({image.data(), pitch, 640, 480, f}, RECT{0, 0, 640, 480});
-            ScreenEvent e;
-            while (screen_poll(&e)) {
-            }
+            drain_events();
         }
         std::vector<std::uint32_t> shown;
         int w = 0, h = 0;
@@ -79,5 +176,101 @@ TEST(SdlScreen, ShowsA640x480FrameInEveryFormat)
                 ++wrong;
             }
     }
-    screen_fullscreen(nullptr);
+    screen_fullscreen(nullptr, nullptr);
+}
+
+// A window hanging off the screen's top-left corner shows the screen's pixels
+// under its visible part, each at its own place, unstretched.
+TEST(SdlScreen, AWindowPartlyOffTheScreenShowsItsPartInPlace)
+{
+    if (!have_display()) GTEST_SKIP() << "no display server to show on";
+    ASSERT_TRUE(screen_open());
+    X x;
+    ASSERT_NE(x.display, nullptr);
+    const EmuPixelFormat f = emu_format_xrgb8888();
+    std::vector<std::uint32_t> image(640 * 480);
+    for (int y = 0; y < 480; ++y)
+        for (int c = 0; c < 640; ++c) image[y * 640 + c] = frame_pixel(c, y);
+    const RECT client{-20, -30, 620, 450};
+    screen_window("partly off", &client);
+    for (int i = 0; i < 3; ++i) {
+        screen_show({reinterpret_cast<const BYTE*>(image.data()), 640 * 4, 640, 480, f}, client);
+        drain_events();
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    XSync(x.display, False);
+    XImage* root = XGetImage(x.display, DefaultRootWindow(x.display), 0, 0, 640, 480, AllPlanes, ZPixmap);
+    ASSERT_NE(root, nullptr);
+    int wrong = 0;
+    for (int y = 0; y < 450 && wrong < 5; y += 7)
+        for (int c = 0; c < 620 && wrong < 5; c += 3)
+            if (x.pixel(root, c, y) != image[y * 640 + c]) {
+                ADD_FAILURE() << "screen (" << c << ", " << y << ") shows " << std::hex << x.pixel(root, c, y)
+                              << ", want " << image[y * 640 + c];
+                ++wrong;
+            }
+    XDestroyImage(root);
+}
+
+// The full-screen window bears the title of the window that took the display.
+TEST(SdlScreen, FullScreenWindowBearsTheDisplaysTitle)
+{
+    if (!have_display()) GTEST_SKIP() << "no display server to show on";
+    HWND window = make_window("24 BIT BITMAP", WS_POPUP, 0, 0, 0, 0);
+    ASSERT_NE(window, nullptr);
+    HMODULE module = LoadLibraryA("ddraw.dll");
+    auto create =
+        reinterpret_cast<DirectDrawCreateProc>(reinterpret_cast<void*>(GetProcAddress(module, "DirectDrawCreate")));
+    IDirectDraw* ddraw = nullptr;
+    ASSERT_EQ(create(nullptr, &ddraw, nullptr), DD_OK);
+    ASSERT_EQ(ddraw->SetCooperativeLevel(window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
+    ASSERT_EQ(ddraw->SetDisplayMode(640, 480, 32), DD_OK);
+    X x;
+    EXPECT_NE(x.wait_for("24 BIT BITMAP"), 0u);
+    ddraw->Release();
+}
+
+// A window manager's close request reaches the window once, as one WM_CLOSE.
+TEST(SdlScreen, ACloseRequestIsOneWmClose)
+{
+    if (!have_display()) GTEST_SKIP() << "no display server to show on";
+    HWND window = make_window("close me", WS_POPUP | WS_VISIBLE, 10, 10, 100, 80);
+    ASSERT_NE(window, nullptr);
+    X x;
+    const Window shown = x.wait_for("close me");
+    ASSERT_NE(shown, 0u);
+    x.request_close(shown);
+    MSG m;
+    for (int i = 0; i < 25; ++i) {
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), static_cast<UINT>(WM_CLOSE)), 1);
+    EXPECT_TRUE(IsWindow(window)) << "the procedure swallowed it";
+}
+
+// A Yes/No question has no Cancel: Escape does nothing and closing the box
+// without an answer asks again; Return answers Yes.
+TEST(SdlScreen, TheQuestionIgnoresEscapeAndWaitsForAnAnswer)
+{
+    if (!have_display()) GTEST_SKIP() << "no display server to show on";
+    if (std::system("command -v xdotool >/dev/null 2>&1") != 0) GTEST_SKIP() << "xdotool is needed to answer";
+    ASSERT_TRUE(screen_open());
+    std::thread user([] {
+        X x;
+        const auto keys = [](Window w, const char* key) {
+            std::system(("timeout 10 xdotool windowfocus --sync " + std::to_string(w) + " key " + key).c_str());
+        };
+        const Window box = x.wait_for("Question?");
+        if (!box) return;
+        keys(box, "Escape");
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        x.request_close(box);
+        // The box goes, and the question comes back in a new one.
+        for (int i = 0; i < 100 && x.find("Question?"); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (const Window again = x.wait_for("Question?")) keys(again, "Return");
+    });
+    const int answer = screen_question("Fullscreen Mode ?", "Question?");
+    user.join();
+    EXPECT_EQ(answer, IDYES);
 }

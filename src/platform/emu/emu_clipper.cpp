@@ -1,16 +1,21 @@
 // The clipper: blits into a surface it is set on stay inside its window.
+#include <algorithm>
+
 #include "platform/emu/emu_objects.h"
 
 EmuClipper::EmuClipper(EmuDirectDraw* o) : owner(o)
 {
-    owner->hold();
+    owner->clippers.push_back(this);
     ++emu().live_objects;
 }
 
 EmuClipper::~EmuClipper()
 {
     --emu().live_objects;
-    owner->drop();
+    std::erase(owner->clippers, this);
+    // Surfaces it was set on no longer clip.
+    for (EmuSurface* s : emu().surfaces)
+        if (s->clipper == this) s->clipper = nullptr;
 }
 
 ULONG EmuClipper::AddRef()

@@ -1,5 +1,7 @@
 // The DirectDraw object: cooperative levels, display modes, creation of
 // surfaces and clippers, and what the screen is shown.
+#include <new>
+
 #include "platform/emu/emu_objects.h"
 
 namespace {
@@ -18,14 +20,16 @@ HRESULT WINAPI DirectDrawCreate(GUID* driver, LPDIRECTDRAW* ddraw, IUnknown* out
 {
     const auto call = emu_call("DirectDrawCreate", "%s, %s, %s", driver ? "guid" : "NULL", ddraw ? "out" : "NULL",
                                outer ? "outer" : "NULL");
+    if (ddraw) *ddraw = nullptr;
     if (call.fail) return call.done(call.result);
     if (!ddraw) return call.done(DDERR_INVALIDPARAMS);
-    *ddraw = nullptr;
-    if (driver) return call.done(DDERR_INVALIDDIRECTDRAWGUID);
+    // No driver GUID is known; the emulation-only driver is the one there is.
+    if (driver && driver != reinterpret_cast<GUID*>(DDCREATE_EMULATIONONLY))
+        return call.done(DDERR_INVALIDDIRECTDRAWGUID);
     if (outer) return call.done(CLASS_E_NOAGGREGATION);
     if (!emu_display_available()) return call.done(DDERR_NODIRECTDRAWHW);
-    *ddraw = new EmuDirectDraw();
-    return call.done(DD_OK);
+    *ddraw = new (std::nothrow) EmuDirectDraw();
+    return call.done(*ddraw ? DD_OK : DDERR_OUTOFMEMORY);
 }
 
 void emu_lose_all_surfaces()
@@ -52,6 +56,15 @@ void emu_show_visible()
     screen_show(image, shown);
 }
 
+void emu_wait_for_refresh()
+{
+    if (emu().screen_state <= 0 || screen_show_waits_for_refresh()) return;
+    const int rate = screen_refresh_rate();
+    const std::int64_t period = 1000000 / (rate > 0 ? rate : 60);
+    // The refreshes fall on the screen clock's multiples of the period.
+    screen_sleep_until_us((screen_clock_us() / period + 1) * period);
+}
+
 // --- EmuDirectDraw ---
 
 EmuDirectDraw::EmuDirectDraw() { ++emu().live_objects; }
@@ -70,9 +83,10 @@ ULONG EmuDirectDraw::Release()
     if (refs == 0) return call.done(ULONG{0});
     const ULONG left = call.done(--refs);
     if (left == 0) {
-        // The program's last reference gives the display back; the object itself
-        // lives on while its surfaces and clippers hold it.
+        // The program's last reference gives the display back and frees the
+        // clippers made with it; the object's memory lives on while surfaces use it.
         give_up_display();
+        while (!clippers.empty()) delete clippers.back();
         if (holds == 0) delete this;
     }
     return left;
@@ -90,7 +104,7 @@ void EmuDirectDraw::give_up_display()
         s.mode_set = false;
         mode_set_here = false;
         emu_lose_all_surfaces();
-        if (s.screen_state > 0) screen_fullscreen(nullptr);
+        if (s.screen_state > 0) screen_fullscreen(nullptr, nullptr);
     }
     if (s.exclusive_owner == this) s.exclusive_owner = nullptr;
 }
@@ -100,10 +114,12 @@ HRESULT EmuDirectDraw::SetCooperativeLevel(HWND w, DWORD flags)
     const auto call = emu_call("IDirectDraw::SetCooperativeLevel", "%s, 0x%x", emu_window_name(w).c_str(), flags);
     if (call.fail) return call.done(call.result);
     EmuState& s = emu();
+    // Exclusive goes with full screen and not with normal; full screen without
+    // exclusive is the normal level.
     const bool exclusive = flags & DDSCL_EXCLUSIVE;
     const bool fullscreen = flags & DDSCL_FULLSCREEN;
     const bool normal = flags & DDSCL_NORMAL;
-    if (exclusive != fullscreen || normal == exclusive) return call.done(DDERR_INVALIDPARAMS);
+    if (exclusive ? (!fullscreen || normal) : !normal) return call.done(DDERR_INVALIDPARAMS);
     if (exclusive) {
         if (!emu_window(w)) return call.done(DDERR_INVALIDPARAMS);
         if (s.exclusive_owner && s.exclusive_owner != this) return call.done(DDERR_EXCLUSIVEMODEALREADYSET);
@@ -119,7 +135,7 @@ HRESULT EmuDirectDraw::SetCooperativeLevel(HWND w, DWORD flags)
     if (w && !emu_window(w)) return call.done(DDERR_INVALIDPARAMS);
     if (s.exclusive_owner == this) {
         s.exclusive_owner = nullptr;
-        if (s.screen_state > 0) screen_fullscreen(nullptr);
+        if (s.screen_state > 0) screen_fullscreen(nullptr, nullptr);
         emu_update_screen_window();
     }
     level = flags;
@@ -141,8 +157,9 @@ HRESULT EmuDirectDraw::SetDisplayMode(DWORD width, DWORD height, DWORD bits)
         s.mode = m;
         s.mode_set = true;
         mode_set_here = true;
-        if (EmuWindow* w = emu_window(window)) w->rect = {0, 0, m.width, m.height};
-        screen_fullscreen(&m);
+        EmuWindow* w = emu_window(window);
+        if (w) w->rect = {0, 0, m.width, m.height};
+        screen_fullscreen(&m, w ? w->title.c_str() : nullptr);
         return call.done(DD_OK);
     }
     return call.done(DDERR_UNSUPPORTEDMODE);
@@ -156,7 +173,7 @@ HRESULT EmuDirectDraw::RestoreDisplayMode()
     if (mode_set_here && s.mode_set) {
         s.mode_set = false;
         emu_lose_all_surfaces();
-        screen_fullscreen(nullptr);
+        screen_fullscreen(nullptr, nullptr);
         emu_update_screen_window();
     }
     mode_set_here = false;
@@ -166,12 +183,12 @@ HRESULT EmuDirectDraw::RestoreDisplayMode()
 HRESULT EmuDirectDraw::CreateClipper(DWORD flags, IDirectDrawClipper** clipper, IUnknown* outer)
 {
     const auto call = emu_call("IDirectDraw::CreateClipper", "0x%x", flags);
+    if (clipper) *clipper = nullptr;
     if (call.fail) return call.done(call.result);
     if (!clipper || flags) return call.done(DDERR_INVALIDPARAMS);
-    *clipper = nullptr;
     if (outer) return call.done(CLASS_E_NOAGGREGATION);
-    *clipper = new EmuClipper(this);
-    return call.done(DD_OK);
+    *clipper = new (std::nothrow) EmuClipper(this);
+    return call.done(*clipper ? DD_OK : DDERR_OUTOFMEMORY);
 }
 
 HRESULT EmuDirectDraw::CreateSurface(LPDDSURFACEDESC desc, IDirectDrawSurface** surface, IUnknown* outer)
@@ -205,14 +222,24 @@ HRESULT EmuDirectDraw::CreateSurface(LPDDSURFACEDESC desc, IDirectDrawSurface** 
         } else if (desc->dwFlags & DDSD_BACKBUFFERCOUNT) {
             return call.done(DDERR_INVALIDPARAMS);
         }
-        auto* p = new EmuSurface(this, EmuSurface::PRIMARY, mode.width, mode.height, mode.format,
-                                 caps | (count ? DDSCAPS_FRONTBUFFER : 0));
-        for (DWORD i = 0; i < count; ++i) {
-            auto* b = new EmuSurface(this, EmuSurface::BACKBUFFER, mode.width, mode.height, mode.format,
-                                     (caps & ~DDSCAPS_PRIMARYSURFACE) | DDSCAPS_BACKBUFFER);
-            b->refs = 0;  // owned by the chain until asked for
-            b->front = p;
-            p->backs.push_back(b);
+        EmuSurface* p = nullptr;
+        try {
+            p = new EmuSurface(this, EmuSurface::PRIMARY, mode.width, mode.height, mode.format,
+                               caps | (count ? DDSCAPS_FRONTBUFFER : 0));
+            p->backs.reserve(count);
+            for (DWORD i = 0; i < count; ++i) {
+                auto* b = new EmuSurface(this, EmuSurface::BACKBUFFER, mode.width, mode.height, mode.format,
+                                         (caps & ~DDSCAPS_PRIMARYSURFACE) | DDSCAPS_BACKBUFFER);
+                b->refs = 0;  // owned by the chain; a reference is the asker's
+                b->front = p;
+                p->backs.push_back(b);
+            }
+        } catch (const std::bad_alloc&) {
+            if (p) {
+                for (EmuSurface* b : p->backs) delete b;
+                delete p;
+            }
+            return call.done(DDERR_OUTOFMEMORY);
         }
         primary = p;
         emu().visible = p;
@@ -232,8 +259,12 @@ HRESULT EmuDirectDraw::CreateSurface(LPDDSURFACEDESC desc, IDirectDrawSurface** 
             format = {f.dwFlags, f.dwRGBBitCount, f.dwRBitMask, f.dwGBitMask, f.dwBBitMask, f.dwRGBAlphaBitMask};
         }
         if (!usable_format(format)) return call.done(DDERR_INVALIDPIXELFORMAT);
-        *surface = new EmuSurface(this, EmuSurface::OFFSCREEN, static_cast<int>(desc->dwWidth),
-                                  static_cast<int>(desc->dwHeight), format, caps);
+        try {
+            *surface = new EmuSurface(this, EmuSurface::OFFSCREEN, static_cast<int>(desc->dwWidth),
+                                      static_cast<int>(desc->dwHeight), format, caps);
+        } catch (const std::bad_alloc&) {
+            return call.done(DDERR_OUTOFMEMORY);
+        }
         return call.done(DD_OK);
     }
     return call.done(DDERR_INVALIDCAPS);

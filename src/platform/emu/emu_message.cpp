@@ -1,4 +1,4 @@
-// Message queues, the screen's input turned into messages, and key states.
+// The thread's message queue, the screen's input turned into messages, and key states.
 #include "platform/emu/emu_state.h"
 
 namespace {
@@ -12,23 +12,87 @@ HWND input_window()
     return reinterpret_cast<HWND>(s.windows.rbegin()->first);
 }
 
-void handle(const ScreenEvent& e)
+// A keyboard's set-1 scan code for a virtual key, with the extended-key flag (0x100).
+int scan_code(int vk)
+{
+    static const char LETTERS[] = {0x1E, 0x30, 0x2E, 0x20, 0x12, 0x21, 0x22, 0x23, 0x17, 0x24, 0x25, 0x26, 0x32,
+                                   0x31, 0x18, 0x19, 0x10, 0x13, 0x1F, 0x14, 0x16, 0x2F, 0x11, 0x2D, 0x15, 0x2C};
+    if (vk >= 'A' && vk <= 'Z') return LETTERS[vk - 'A'];
+    if (vk >= '1' && vk <= '9') return 0x02 + (vk - '1');
+    if (vk == '0') return 0x0B;
+    if (vk >= VK_F1 && vk <= VK_F1 + 9) return 0x3B + (vk - VK_F1);
+    switch (vk) {
+        case VK_ESCAPE:
+            return 0x01;
+        case VK_RETURN:
+            return 0x1C;
+        case VK_CONTROL:
+            return 0x1D;
+        case VK_SHIFT:
+            return 0x2A;
+        case VK_MENU:
+            return 0x38;
+        case VK_SPACE:
+            return 0x39;
+        case VK_F1 + 10:
+            return 0x57;
+        case VK_F1 + 11:
+            return 0x58;
+        case VK_UP:
+            return 0x148;
+        case VK_LEFT:
+            return 0x14B;
+        case VK_RIGHT:
+            return 0x14D;
+        case VK_DOWN:
+            return 0x150;
+        default:
+            return 0;
+    }
+}
+
+// A key message: WM_SYSKEY* while Alt is held without Ctrl; lParam carries a
+// repeat count of 1, the scan code, the Alt context bit, the previous state and
+// the transition.
+void post_key(HWND target, int key, bool down, bool was_down, bool alt, bool ctrl)
+{
+    const bool sys = alt && !ctrl;
+    const UINT message = down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
+    DWORD high = static_cast<DWORD>(scan_code(key));  // scan code, and KF_EXTENDED
+    if (alt) high |= KF_ALTDOWN;
+    if (was_down) high |= KF_REPEAT;
+    if (!down) high |= KF_UP;
+    emu_post(target, message, static_cast<WPARAM>(key), static_cast<LPARAM>(static_cast<DWORD>(1 | high << 16)));
+}
+
+// The wParam of a mouse message: the buttons and modifier keys down.
+WPARAM mouse_keys()
+{
+    const EmuState& s = emu();
+    return (s.key_down[VK_LBUTTON] ? MK_LBUTTON : 0) | (s.key_down[VK_RBUTTON] ? MK_RBUTTON : 0) |
+           (s.key_down[VK_SHIFT] ? MK_SHIFT : 0) | (s.key_down[VK_CONTROL] ? MK_CONTROL : 0);
+}
+
+// Activation runs window procedures, so it waits for message retrieval unless `deliver` is set.
+void handle(const ScreenEvent& e, bool deliver)
 {
     EmuState& s = emu();
     const HWND target = input_window();
     const int key = e.key & 0xFF;
     switch (e.kind) {
         case ScreenEventKind::KEY_DOWN:
-            s.key_down[key] = true;
-            s.key_pressed[key] = true;
-            if (target) emu_post(target, s.key_down[VK_MENU] && key != VK_MENU ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 1);
+        case ScreenEventKind::KEY_UP: {
+            const bool down = e.kind == ScreenEventKind::KEY_DOWN;
+            const bool was_down = s.key_down[key];
+            // Alt counts as held for its own press and for keys released while it was down.
+            const bool alt = down ? (s.key_down[VK_MENU] || key == VK_MENU) : s.key_down[VK_MENU];
+            s.key_down[key] = down;
+            if (down) s.key_pressed[key] = true;
+            if (target) post_key(target, key, down, was_down, alt, s.key_down[VK_CONTROL]);
             break;
-        case ScreenEventKind::KEY_UP:
-            s.key_down[key] = false;
-            if (target) emu_post(target, s.key_down[VK_MENU] ? WM_SYSKEYUP : WM_KEYUP, key, LPARAM(0xC0000001));
-            break;
+        }
         case ScreenEventKind::MOUSE_MOVE:
-            if (target) emu_post(target, WM_MOUSEMOVE, 0, MAKELPARAM(e.x, e.y));
+            if (target) emu_post(target, WM_MOUSEMOVE, mouse_keys(), MAKELPARAM(e.x, e.y));
             break;
         case ScreenEventKind::BUTTON_DOWN:
         case ScreenEventKind::BUTTON_UP: {
@@ -38,16 +102,20 @@ void handle(const ScreenEvent& e)
             if (down) s.key_pressed[vk] = true;
             const UINT message =
                 e.button == 0 ? (down ? WM_LBUTTONDOWN : WM_LBUTTONUP) : (down ? WM_RBUTTONDOWN : WM_RBUTTONUP);
-            if (target) emu_post(target, message, 0, MAKELPARAM(e.x, e.y));
+            if (target) emu_post(target, message, mouse_keys(), MAKELPARAM(e.x, e.y));
             break;
         }
         case ScreenEventKind::FOCUS_GAINED:
-            if (target) emu_activate(target);
-            break;
         case ScreenEventKind::FOCUS_LOST:
-            // A full-screen program that loses the display loses its surfaces too.
-            if (s.exclusive_owner) emu_lose_all_surfaces();
-            emu_deactivate();
+            if (!deliver) {
+                s.deferred_events.push_back(e);
+            } else if (e.kind == ScreenEventKind::FOCUS_GAINED) {
+                if (target) emu_activate(target);
+            } else {
+                // A full-screen program that loses the display loses its surfaces too.
+                if (s.exclusive_owner) emu_lose_all_surfaces();
+                emu_deactivate();
+            }
             break;
         case ScreenEventKind::CLOSE:
             if (target) emu_post(target, WM_CLOSE, 0, 0);
@@ -68,22 +136,29 @@ bool matches(const MSG& m, HWND window, UINT low, UINT high)
 
 }  // namespace
 
-void emu_pump_screen_events()
+void emu_pump_screen_events(bool deliver)
 {
     if (!emu_display_available()) return;
+    EmuState& s = emu();
+    while (deliver && !s.deferred_events.empty()) {
+        const ScreenEvent e = s.deferred_events.front();
+        s.deferred_events.pop_front();
+        handle(e, true);
+    }
     ScreenEvent e;
-    while (screen_poll(&e)) handle(e);
+    while (screen_poll(&e)) handle(e, deliver);
 }
 
+// A message for a window of the thread, or for the thread itself (no window).
 void emu_post(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (EmuWindow* w = emu_window(window)) w->queue.push_back({window, message, wParam, lParam, 0, {0, 0}});
+    if (!window || emu_window(window)) emu().queue.push_back({window, message, wParam, lParam, 0, {0, 0}});
 }
 
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     const auto call = emu_call("PostMessageA", "%s, 0x%x", emu_window_name(window).c_str(), message);
-    if (call.fail || !emu_window(window)) return call.done(FALSE);
+    if (call.fail || (window && !emu_window(window))) return call.done(FALSE);
     emu_post(window, message, wParam, lParam);
     return call.done(TRUE);
 }
@@ -110,16 +185,14 @@ BOOL PeekMessageA(LPMSG message, HWND window, UINT filter_min, UINT filter_max, 
             ++it;
         }
     }
-    emu_pump_screen_events();
-    for (auto& [id, w] : s.windows) {
-        for (auto m = w.queue.begin(); m != w.queue.end(); ++m) {
-            if (!matches(*m, window, filter_min, filter_max)) continue;
-            *message = *m;
-            if (remove & PM_REMOVE) w.queue.erase(m);
-            return call.done(TRUE);
-        }
+    emu_pump_screen_events(true);
+    for (auto m = s.queue.begin(); m != s.queue.end(); ++m) {
+        if (!matches(*m, window, filter_min, filter_max)) continue;
+        *message = *m;
+        if (remove & PM_REMOVE) s.queue.erase(m);
+        return call.done(TRUE);
     }
-    // With nothing queued, a window that needs painting gets WM_PAINT until it is validated.
+    // With nothing posted, a window that needs painting gets WM_PAINT until it is validated.
     for (auto& [id, w] : s.windows) {
         const HWND h = reinterpret_cast<HWND>(id);
         const MSG paint{h, WM_PAINT, 0, 0, 0, {0, 0}};
@@ -159,7 +232,8 @@ SHORT GetAsyncKeyState(int key)
         scripted->second.pop_front();
         return call.done(value);
     }
-    emu_pump_screen_events();
+    // Reads the keyboard; messages wait for the program's next message retrieval.
+    emu_pump_screen_events(false);
     // Bit 15: down now. Bit 0: pressed since the previous query, which clears it.
     const SHORT value = static_cast<SHORT>((s.key_down[key] ? 0x8000 : 0) | (s.key_pressed[key] ? 1 : 0));
     s.key_pressed[key] = false;

@@ -1,8 +1,10 @@
 #pragma once
 
 // The emulation's DirectDraw objects. Each counts as a live object from its
-// creation until its reference count (and, for a flipping chain, that of every
-// member) reaches zero; children hold a reference to their DirectDraw object.
+// creation until it is freed: a surface when its count reaches zero (a flipping
+// chain with its front, back buffers and all), a clipper when its count does
+// or with its DirectDraw object. Surfaces keep their DirectDraw object's memory
+// until they go.
 
 #include <vector>
 
@@ -49,8 +51,6 @@ class EmuSurface final : public IDirectDrawSurface {
 
     const char* name() const;
     int bytes_per_pixel() const { return static_cast<int>(format.bits / 8); }
-    // The chain's primary for a back buffer, else the surface itself.
-    EmuSurface* chain_front() { return front ? front : this; }
     void lose();
     void describe(LPDDSURFACEDESC desc) const;
 
@@ -66,13 +66,9 @@ class EmuSurface final : public IDirectDrawSurface {
     ULONG refs;
     bool lost = false;
     bool locked = false;
-    bool released = false;  // a primary whose count reached zero while back buffers are still held
     EmuClipper* clipper = nullptr;
     std::vector<EmuSurface*> backs;  // a flipping chain's primary: its back buffers
     EmuSurface* front = nullptr;     // a back buffer: its chain's primary
-
-   private:
-    void free_chain_if_unused();
 };
 
 class EmuDirectDraw final : public IDirectDraw {
@@ -88,7 +84,7 @@ class EmuDirectDraw final : public IDirectDraw {
     HRESULT SetCooperativeLevel(HWND window, DWORD flags) override;
     HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bits_per_pixel) override;
 
-    // References held by this object's surfaces and clippers, apart from the program's.
+    // References held by this object's surfaces, apart from the program's.
     void hold() { ++holds; }
     void drop();
 
@@ -98,6 +94,7 @@ class EmuDirectDraw final : public IDirectDraw {
     HWND window = nullptr;
     bool mode_set_here = false;
     EmuSurface* primary = nullptr;
+    std::vector<EmuClipper*> clippers;  // made by CreateClipper, freed with this object
 
    private:
     void give_up_display();

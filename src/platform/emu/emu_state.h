@@ -25,7 +25,6 @@ struct EmuWindow {
     bool visible;
     bool needs_paint;
     bool destroying;
-    std::deque<MSG> queue;
 };
 
 struct EmuClass {
@@ -56,6 +55,7 @@ struct EmuState {
     std::vector<EmuFailure> failures;
 
     std::map<UINT_PTR, EmuWindow> windows;
+    std::deque<MSG> queue;  // the thread's posted messages, in posting order
     UINT_PTR next_window = 0x100;
     std::vector<EmuClass> classes;
     ATOM next_atom = 0xC000;
@@ -68,6 +68,8 @@ struct EmuState {
     std::map<int, std::deque<SHORT>> scripted_keys;
     std::vector<EmuScriptedMessage> scripted_messages;
     int peeks = 0;
+    // Screen events read while key states were queried, for the next message retrieval.
+    std::deque<ScreenEvent> deferred_events;
 
     bool screensaver = true;
     std::vector<DWORD> sleeps;
@@ -120,9 +122,15 @@ void emu_post(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void emu_activate(HWND window);
 void emu_deactivate();
 RECT emu_client_rect_on_screen(HWND window);
-void emu_pump_screen_events();
+// Turns the screen's pending events into input state and messages. Key states
+// are read at once; events that would run a window procedure (activation,
+// exposure) wait for the next message retrieval unless `deliver` is set.
+void emu_pump_screen_events(bool deliver);
 void emu_update_screen_window();
 
 // DirectDraw.
 void emu_lose_all_surfaces();
 void emu_show_visible();
+// Returns at the display's next refresh: at once when showing an image waits for
+// it by itself, else at the next tick of the screen's rate (60 Hz if unknown).
+void emu_wait_for_refresh();

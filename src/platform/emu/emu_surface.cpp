@@ -5,22 +5,25 @@
 
 #include "platform/emu/emu_objects.h"
 
+// Throws std::bad_alloc, having changed nothing, when the memory can't be had.
 EmuSurface::EmuSurface(EmuDirectDraw* o, Kind k, int w, int h, const EmuPixelFormat& f, DWORD c)
     : owner(o), kind(k), width(w), height(h), format(f), caps(c), created_in(emu_current_mode()), refs(1)
 {
     // Rows padded to four bytes, plus whatever extra the test asked for.
     pitch = static_cast<LONG>((w * bytes_per_pixel() + 3) / 4 * 4 + emu().pitch_padding);
     memory.assign(static_cast<std::size_t>(pitch) * h, 0);
+    emu().surfaces.push_back(this);
     owner->hold();
     ++emu().live_objects;
-    emu().surfaces.push_back(this);
 }
 
 EmuSurface::~EmuSurface()
 {
     EmuState& s = emu();
-    s.surfaces.erase(std::find(s.surfaces.begin(), s.surfaces.end(), this));
+    if (clipper) clipper->drop();
+    std::erase(s.surfaces, this);
     if (s.visible == this) s.visible = nullptr;
+    if (owner->primary == this) owner->primary = nullptr;
     --s.live_objects;
     owner->drop();
 }
@@ -50,31 +53,12 @@ ULONG EmuSurface::Release()
     const auto call = emu_call("IDirectDrawSurface::Release", "%s", name());
     if (refs == 0) return call.done(ULONG{0});
     const ULONG left = call.done(--refs);
-    if (left > 0) return left;
-    if (kind == BACKBUFFER) {
-        front->free_chain_if_unused();
-        return 0;
-    }
-    // A primary goes with its back buffers; it is freed once none is still held.
-    released = true;
-    if (clipper) {
-        clipper->drop();
-        clipper = nullptr;
-    }
-    if (owner->primary == this) owner->primary = nullptr;
-    if (emu().visible == this) emu().visible = nullptr;
-    free_chain_if_unused();
-    return 0;
-}
-
-void EmuSurface::free_chain_if_unused()
-{
-    if (!released && kind != OFFSCREEN) return;
-    for (EmuSurface* b : backs)
-        if (b->refs > 0) return;
+    // A back buffer belongs to its chain, which goes with its front, back
+    // buffers and all, whatever references to them are still held.
+    if (left > 0 || kind == BACKBUFFER) return left;
     for (EmuSurface* b : backs) delete b;
-    backs.clear();
     delete this;
+    return 0;
 }
 
 HRESULT EmuSurface::GetAttachedSurface(LPDDSCAPS c, IDirectDrawSurface** attached)
@@ -83,6 +67,7 @@ HRESULT EmuSurface::GetAttachedSurface(LPDDSCAPS c, IDirectDrawSurface** attache
     if (attached) *attached = nullptr;
     if (call.fail) return call.done(call.result);
     if (!c || !attached) return call.done(DDERR_INVALIDPARAMS);
+    if (lost) return call.done(DDERR_SURFACELOST);
     if (!(c->dwCaps & DDSCAPS_BACKBUFFER) || backs.empty()) return call.done(DDERR_NOTFOUND);
     ++backs.front()->refs;
     *attached = backs.front();
@@ -125,6 +110,7 @@ void EmuSurface::describe(LPDDSURFACEDESC desc) const
 HRESULT EmuSurface::IsLost()
 {
     const auto call = emu_call("IDirectDrawSurface::IsLost", "%s", name());
+    if (call.fail) return call.done(call.result);
     return call.done(lost ? DDERR_SURFACELOST : DD_OK);
 }
 
@@ -151,12 +137,13 @@ HRESULT EmuSurface::Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD flags, HANDLE 
 HRESULT EmuSurface::Unlock(LPVOID surface)
 {
     const auto call = emu_call("IDirectDrawSurface::Unlock", "%s, %s", name(), surface ? "pointer" : "NULL");
-    if (call.fail) return call.done(call.result);
-    if (!locked) return call.done(DDERR_NOTLOCKED);
+    if (!locked) return call.done(call.fail ? call.result : DDERR_NOTLOCKED);
     const BYTE* p = static_cast<const BYTE*>(surface);
     if (p && (p < memory.data() || p >= memory.data() + memory.size())) return call.done(DDERR_INVALIDPARAMS);
+    // A failing unlock still ends the lock, as a lost surface's does.
     locked = false;
     if (emu().visible == this) emu_show_visible();
+    if (call.fail) return call.done(call.result);
     return call.done(lost ? DDERR_SURFACELOST : DD_OK);
 }
 
@@ -164,6 +151,8 @@ HRESULT EmuSurface::Restore()
 {
     const auto call = emu_call("IDirectDrawSurface::Restore", "%s", name());
     if (call.fail) return call.done(call.result);
+    // A back buffer was made with its chain and comes back only with its front.
+    if (kind == BACKBUFFER) return call.done(DDERR_IMPLICITLYCREATED);
     if (!lost) return call.done(DD_OK);
     EmuState& s = emu();
     // A full-screen program gets its surfaces back only while it owns the display
@@ -173,9 +162,8 @@ HRESULT EmuSurface::Restore()
     if (kind != OFFSCREEN &&
         (now.width != created_in.width || now.height != created_in.height || !emu_same_format(now.format, format)))
         return call.done(DDERR_WRONGMODE);
-    EmuSurface* f = chain_front();
-    f->lost = false;
-    for (EmuSurface* b : f->backs) b->lost = false;
+    lost = false;
+    for (EmuSurface* b : backs) b->lost = false;
     return call.done(DD_OK);
 }
 
@@ -200,6 +188,8 @@ HRESULT EmuSurface::Flip(IDirectDrawSurface* target, DWORD flags)
     if (locked) return call.done(DDERR_SURFACEBUSY);
     for (EmuSurface* b : backs)
         if (b->locked) return call.done(DDERR_SURFACEBUSY);
+    // Waiting, the flip happens at the display's next refresh.
+    if ((flags & DDFLIP_WAIT) && !(flags & DDFLIP_NOVSYNC)) emu_wait_for_refresh();
     // The memory moves round the chain: the first back buffer's is shown, and the
     // same back-buffer object then stands for the next hidden buffer.
     std::vector<BYTE> shown = std::move(backs.front()->memory);

@@ -1,9 +1,67 @@
 // Test control of the emulation's core: scripting it and looking inside.
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+
 #include "platform/emu/emu_objects.h"
 
-void emu_test_fail(const char* name, int nth, HRESULT result, int times)
+namespace {
+
+// The calls that can be made to fail: each answers the failure and leaves the
+// platform as the call's failure on Windows would.
+const char* const INJECTABLE[] = {
+    "RegisterClassA",
+    "UnregisterClassA",
+    "CreateWindowExA",
+    "DestroyWindow",
+    "IsWindow",
+    "ShowWindow",
+    "DefWindowProcA",
+    "AdjustWindowRect",
+    "GetSystemMetrics",
+    "ClientToScreen",
+    "GetClientRect",
+    "LoadCursorA",
+    "SetCursor",
+    "PeekMessageA",
+    "TranslateMessage",
+    "DispatchMessageA",
+    "PostMessageA",
+    "SendMessageA",
+    "MessageBoxA",
+    "SystemParametersInfoA",
+    "GetAsyncKeyState",
+    "LoadLibraryA",
+    "GetProcAddress",
+    "FreeLibrary",
+    "DirectDrawCreate",
+    "IDirectDraw::CreateClipper",
+    "IDirectDraw::CreateSurface",
+    "IDirectDraw::RestoreDisplayMode",
+    "IDirectDraw::SetCooperativeLevel",
+    "IDirectDraw::SetDisplayMode",
+    "IDirectDrawClipper::SetHWnd",
+    "IDirectDrawSurface::Blt",
+    "IDirectDrawSurface::Flip",
+    "IDirectDrawSurface::GetAttachedSurface",
+    "IDirectDrawSurface::GetPixelFormat",
+    "IDirectDrawSurface::GetSurfaceDesc",
+    "IDirectDrawSurface::IsLost",
+    "IDirectDrawSurface::Lock",
+    "IDirectDrawSurface::Restore",
+    "IDirectDrawSurface::SetClipper",
+    "IDirectDrawSurface::Unlock",
+};
+
+}  // namespace
+
+bool emu_test_fail(const char* name, int nth, HRESULT result, int times)
 {
+    if (!name || std::find_if(std::begin(INJECTABLE), std::end(INJECTABLE),
+                              [name](const char* n) { return std::strcmp(n, name) == 0; }) == std::end(INJECTABLE))
+        return false;
     emu().failures.push_back({name, nth < 1 ? 1 : nth, times < 1 ? 1 : times, result, 0});
+    return true;
 }
 
 void emu_test_set_logging(bool on) { emu().logging = on; }

@@ -22,8 +22,10 @@ void emu_test_set_logging(bool on);
 // The `nth` call of `name` from now on (1 = the next) fails with `result`, and
 // so do the `times` - 1 calls after it. Names as logged: "SetCursor",
 // "IDirectDraw::SetDisplayMode", "IDirectDrawSurface::Lock", ... Calls that
-// return a handle or BOOL return NULL or FALSE instead.
-void emu_test_fail(const char* name, int nth = 1, HRESULT result = DDERR_GENERIC, int times = 1);
+// return a handle or BOOL return NULL or FALSE instead; DefWindowProcA returns
+// `result` without its default handling. False, scripting nothing, for a name
+// that is not a call or can't fail (Sleep, ExitProcess, AddRef, Release).
+bool emu_test_fail(const char* name, int nth = 1, HRESULT result = DDERR_GENERIC, int times = 1);
 void emu_test_set_modes(const std::vector<EmuMode>& modes);
 std::vector<EmuMode> emu_test_default_modes();
 void emu_test_set_desktop(const EmuMode& desktop);
@@ -43,6 +45,12 @@ void emu_test_screen_event(const ScreenEvent& event);
 void emu_test_post(HWND window, UINT message, WPARAM wParam, LPARAM lParam, int at_peek = 0);
 // Every surface is lost, as on a mode change by another program.
 void emu_test_lose_surfaces();
+// The display's refresh rate in Hz (0: unknown) and whether showing an image
+// waits for the refresh by itself. The headless screen keeps its own clock,
+// which waiting for a refresh moves on without sleeping.
+void emu_test_set_refresh(int rate, bool show_waits);
+std::int64_t emu_test_clock_us();
+void emu_test_advance_clock_us(std::int64_t us);
 
 // Called by ExitProcess just before the process ends (which runs no exit
 // handlers), so that a test can report what it sees then.

@@ -32,6 +32,25 @@ const EmuClass* find_class(LPCSTR name)
     return nullptr;
 }
 
+// Deactivates the application when its last visible window goes, sends
+// WM_DESTROY and WM_NCDESTROY, and drops the window with its queued messages.
+void destroy(HWND window)
+{
+    EmuState& s = emu();
+    emu_window(window)->destroying = true;
+    if (s.active == window) {
+        s.active = nullptr;
+        bool others = false;
+        for (auto& [id, other] : s.windows) others = others || (handle_of(id) != window && other.visible);
+        if (!others) emu_deactivate();
+    }
+    emu_send(window, WM_DESTROY, 0, 0);
+    emu_send(window, WM_NCDESTROY, 0, 0);
+    s.windows.erase(reinterpret_cast<UINT_PTR>(window));
+    std::erase_if(s.queue, [window](const MSG& m) { return m.hwnd == window; });
+    emu_update_screen_window();
+}
+
 // Shows the window: WM_SHOWWINDOW, activation (WM_ACTIVATEAPP when the
 // application was not active), and a WM_PAINT to come.
 void show(HWND window)
@@ -61,13 +80,27 @@ LRESULT emu_send(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return proc(window, message, wParam, lParam);
 }
 
+namespace {
+
+// Sends WM_ACTIVATEAPP to every window, each that still exists when its turn
+// comes: a procedure may destroy windows while it runs.
+void broadcast_activation(BOOL active)
+{
+    std::vector<UINT_PTR> ids;
+    for (auto& [id, w] : emu().windows) ids.push_back(id);
+    for (UINT_PTR id : ids)
+        if (emu().app_active == (active != FALSE)) emu_send(handle_of(id), WM_ACTIVATEAPP, active, 0);
+}
+
+}  // namespace
+
 void emu_activate(HWND window)
 {
     EmuState& s = emu();
     s.active = window;
     if (s.app_active) return;
     s.app_active = true;
-    for (auto& [id, w] : s.windows) emu_send(handle_of(id), WM_ACTIVATEAPP, TRUE, 0);
+    broadcast_activation(TRUE);
 }
 
 void emu_deactivate()
@@ -75,9 +108,7 @@ void emu_deactivate()
     EmuState& s = emu();
     if (!s.app_active) return;
     s.app_active = false;
-    std::vector<UINT_PTR> ids;
-    for (auto& [id, w] : s.windows) ids.push_back(id);
-    for (UINT_PTR id : ids) emu_send(handle_of(id), WM_ACTIVATEAPP, FALSE, 0);
+    broadcast_activation(FALSE);
 }
 
 RECT emu_client_rect_on_screen(HWND window)
@@ -161,12 +192,20 @@ HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWOR
                 {x, y, x + (width < 0 ? 0 : width), y + (height < 0 ? 0 : height)},
                 false,
                 false,
-                false,
-                {}};
+                false};
     s.windows.emplace(id, std::move(w));
     const HWND window = handle_of(id);
-    if (!emu_send(window, WM_NCCREATE, 0, 0) || emu_send(window, WM_CREATE, 0, 0) == -1) {
+    CREATESTRUCTA create{param,       instance,   menu,    parent, height, width, y, x, static_cast<LONG>(style),
+                         window_name, class_name, ex_style};
+    const LPARAM created = reinterpret_cast<LPARAM>(&create);
+    // A refusal of either message destroys the half-made window.
+    if (!emu_send(window, WM_NCCREATE, 0, created)) {
+        emu_send(window, WM_NCDESTROY, 0, 0);
         s.windows.erase(id);
+        return call.done(static_cast<HWND>(nullptr));
+    }
+    if (emu_send(window, WM_CREATE, 0, created) == -1) {
+        destroy(window);
         return call.done(static_cast<HWND>(nullptr));
     }
     if (style & WS_VISIBLE) show(window);
@@ -178,20 +217,16 @@ BOOL DestroyWindow(HWND window)
     const auto call = emu_call("DestroyWindow", "%s", emu_window_name(window).c_str());
     EmuWindow* w = emu_window(window);
     if (call.fail || !w || w->destroying) return call.done(FALSE);
-    w->destroying = true;
-    EmuState& s = emu();
-    if (s.active == window) {
-        s.active = nullptr;
-        // The application's last window going away deactivates it.
-        bool others = false;
-        for (auto& [id, other] : s.windows) others = others || (handle_of(id) != window && other.visible);
-        if (!others) emu_deactivate();
-    }
-    emu_send(window, WM_DESTROY, 0, 0);
-    emu_send(window, WM_NCDESTROY, 0, 0);
-    s.windows.erase(reinterpret_cast<UINT_PTR>(window));
-    emu_update_screen_window();
+    destroy(window);
     return call.done(TRUE);
+}
+
+BOOL IsWindow(HWND window)
+{
+    const auto call = emu_call("IsWindow", "%s", emu_window_name(window).c_str());
+    const EmuWindow* w = emu_window(window);
+    if (call.fail) return call.done(FALSE);
+    return call.done(BOOL{w != nullptr});
 }
 
 BOOL ShowWindow(HWND window, int command)
@@ -220,6 +255,7 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     const auto call = emu_call("DefWindowProcA", "%s, 0x%x, 0x%llx, 0x%llx", emu_window_name(window).c_str(), message,
                                static_cast<unsigned long long>(wParam), static_cast<unsigned long long>(lParam));
+    if (call.fail) return call.done(LRESULT{call.result});
     EmuWindow* w = emu_window(window);
     switch (message) {
         case WM_NCCREATE:
@@ -227,11 +263,18 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         case WM_PAINT:
             if (w) w->needs_paint = false;  // validates the window
             return call.done(LRESULT{0});
+        case WM_CLOSE:
+            if (w) DestroyWindow(window);
+            return call.done(LRESULT{0});
         case WM_SYSKEYDOWN:
-            if (wParam == VK_F4 && w) emu_post(window, WM_CLOSE, 0, 0);  // Alt+F4
+            // Alt+F4 asks the window to close, through the system menu's command.
+            if (wParam == VK_F4 && (HIWORD(lParam) & KF_ALTDOWN) && w) emu_post(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+            return call.done(LRESULT{0});
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) == SC_CLOSE && w) emu_send(window, WM_CLOSE, 0, 0);
             return call.done(LRESULT{0});
         default:
-            return call.done(LRESULT{0});  // a close request destroys nothing here
+            return call.done(LRESULT{0});
     }
 }
 

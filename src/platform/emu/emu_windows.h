@@ -72,6 +72,23 @@ struct MSG {
 };
 typedef MSG* LPMSG;
 
+// What WM_NCCREATE and WM_CREATE carry in lParam: CreateWindowExA's arguments.
+struct CREATESTRUCTA {
+    LPVOID lpCreateParams;
+    HINSTANCE hInstance;
+    HMENU hMenu;
+    HWND hwndParent;
+    int cy;
+    int cx;
+    int y;
+    int x;
+    LONG style;
+    LPCSTR lpszName;
+    LPCSTR lpszClass;
+    DWORD dwExStyle;
+};
+typedef CREATESTRUCTA* LPCREATESTRUCTA;
+
 struct WNDCLASSA {
     UINT style;
     WNDPROC lpfnWndProc;
@@ -112,21 +129,36 @@ struct WNDCLASSA {
 #define WM_KILLFOCUS 0x0008
 #define WM_PAINT 0x000F
 #define WM_CLOSE 0x0010
+#define WM_ERASEBKGND 0x0014
 #define WM_QUIT 0x0012
 #define WM_SHOWWINDOW 0x0018
 #define WM_ACTIVATEAPP 0x001C
 #define WM_NCCREATE 0x0081
 #define WM_NCDESTROY 0x0082
+#define WM_NCPAINT 0x0085
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
 #define WM_CHAR 0x0102
 #define WM_SYSKEYDOWN 0x0104
 #define WM_SYSKEYUP 0x0105
+#define WM_SYSCOMMAND 0x0112
 #define WM_MOUSEMOVE 0x0200
 #define WM_LBUTTONDOWN 0x0201
 #define WM_LBUTTONUP 0x0202
 #define WM_RBUTTONDOWN 0x0204
 #define WM_RBUTTONUP 0x0205
+#define WM_USER 0x0400
+
+// WM_SYSCOMMAND's commands; the mouse messages' wParam flags; key-message lParam bits (high word).
+#define SC_CLOSE 0xF060
+#define MK_LBUTTON 0x0001
+#define MK_RBUTTON 0x0002
+#define MK_SHIFT 0x0004
+#define MK_CONTROL 0x0008
+#define KF_EXTENDED 0x0100
+#define KF_ALTDOWN 0x2000
+#define KF_REPEAT 0x4000
+#define KF_UP 0x8000
 
 // Window and class styles.
 #define WS_OVERLAPPED 0x00000000L
@@ -186,6 +218,7 @@ BOOL UnregisterClassA(LPCSTR class_name, HINSTANCE instance);
 HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWORD style, int x, int y, int width,
                      int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
 BOOL DestroyWindow(HWND window);
+BOOL IsWindow(HWND window);
 BOOL ShowWindow(HWND window, int command);
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL AdjustWindowRect(LPRECT rect, DWORD style, BOOL menu);

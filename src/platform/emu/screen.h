@@ -18,8 +18,8 @@ const std::vector<EmuMode>& screen_modes();
 // The window that shows the screen in windowed mode: its title and client area
 // in screen coordinates, or nullptr when no window is visible.
 void screen_window(const char* title, const RECT* client);
-// Takes the whole display in `mode`, or gives it back (nullptr).
-void screen_fullscreen(const EmuMode* mode);
+// Takes the whole display in `mode`, shown under `title`, or gives it back (nullptr).
+void screen_fullscreen(const EmuMode* mode, const char* title);
 // Shows `visible` (in screen coordinates) of the screen's image.
 void screen_show(const ScreenImage& image, const RECT& visible);
 // The next pending event, if any; never waits.
@@ -27,6 +27,13 @@ bool screen_poll(ScreenEvent* event);
 // Asks a yes/no question: IDYES, IDNO, or 0 when it can't be asked.
 int screen_question(const char* text, const char* caption);
 void screen_screensaver(bool enabled);
+// The display's refresh: its rate in Hz (0 when unknown), and whether showing an
+// image waits for the next refresh by itself (a renderer synchronised to it).
+int screen_refresh_rate();
+bool screen_show_waits_for_refresh();
+// The screen's clock in microseconds, and a sleep until one of its times.
+std::int64_t screen_clock_us();
+void screen_sleep_until_us(std::int64_t when);
 void screen_cursor(bool visible);
 // What the display shows now, decoded to 0x00RRGGBB (for tests); false when nothing is shown.
 bool screen_read_back(std::vector<std::uint32_t>* pixels, int* width, int* height);

@@ -18,6 +18,10 @@ struct Headless {
     ScreenImage last{};
     RECT last_visible{};
     void (*on_show)() = nullptr;
+    // A clock of its own, which sleeping moves on at once.
+    std::int64_t clock_us = 0;
+    int refresh_rate = 60;
+    bool show_waits = false;
 };
 
 Headless& headless()
@@ -38,7 +42,7 @@ void screen_window(const char*, const RECT* client)
     if (client) headless().client = *client;
 }
 
-void screen_fullscreen(const EmuMode* mode) { headless().fullscreen = mode != nullptr; }
+void screen_fullscreen(const EmuMode* mode, const char*) { headless().fullscreen = mode != nullptr; }
 // Keeps only where the image is (the surface's memory, alive while it is shown):
 // copying it would cost every frame what only tests read.
 void screen_show(const ScreenImage& image, const RECT& visible)
@@ -75,6 +79,13 @@ bool screen_poll(ScreenEvent* event)
 }
 
 int screen_question(const char*, const char*) { return headless().answer; }
+int screen_refresh_rate() { return headless().refresh_rate; }
+bool screen_show_waits_for_refresh() { return headless().show_waits; }
+std::int64_t screen_clock_us() { return headless().clock_us; }
+void screen_sleep_until_us(std::int64_t when)
+{
+    if (when > headless().clock_us) headless().clock_us = when;
+}
 void screen_screensaver(bool) {}
 void screen_cursor(bool) {}
 
@@ -101,6 +112,13 @@ void emu_test_answer_question(int answer) { headless().answer = answer; }
 void emu_test_screen_event(const ScreenEvent& event) { headless().events.push_back(event); }
 void emu_test_on_show(void (*observe)()) { headless().on_show = observe; }
 int emu_test_frames_shown() { return headless().frames; }
+void emu_test_set_refresh(int rate, bool show_waits)
+{
+    headless().refresh_rate = rate;
+    headless().show_waits = show_waits;
+}
+std::int64_t emu_test_clock_us() { return headless().clock_us; }
+void emu_test_advance_clock_us(std::int64_t us) { headless().clock_us += us; }
 bool emu_test_screen_fullscreen() { return headless().fullscreen; }
 
 bool emu_test_screen_window(RECT* client)

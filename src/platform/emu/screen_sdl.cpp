@@ -5,7 +5,9 @@
 #include <SDL2/SDL.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <string>
 
 #include "platform/emu/emu_state.h"
@@ -20,10 +22,12 @@ struct Sdl {
     int texture_width = 0, texture_height = 0;
     EmuMode desktop{};
     std::vector<EmuMode> modes;
-    std::string title = "picture";
+    std::string title;
     bool fullscreen = false;
     EmuMode mode{};
     bool focused = false;
+    int refresh_rate = 0;
+    bool vsync = false;  // presenting waits for the display's refresh
 };
 
 Sdl& sdl()
@@ -55,9 +59,14 @@ bool ensure_window(int x, int y, int w, int h)
     if (s.window) return true;
     s.window = SDL_CreateWindow(s.title.c_str(), x, y, w, h, SDL_WINDOW_HIDDEN);
     if (!s.window) return false;
-    s.renderer = SDL_CreateRenderer(s.window, -1, SDL_RENDERER_ACCELERATED);
+    s.renderer = SDL_CreateRenderer(s.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
     if (!s.renderer) s.renderer = SDL_CreateRenderer(s.window, -1, SDL_RENDERER_SOFTWARE);
-    return s.renderer != nullptr;
+    if (!s.renderer) return false;
+    // The software renderer reports vsync when asked but never waits for it.
+    SDL_RendererInfo info;
+    s.vsync = SDL_GetRendererInfo(s.renderer, &info) == 0 && (info.flags & SDL_RENDERER_PRESENTVSYNC) &&
+              std::strcmp(info.name, "software") != 0;
+    return true;
 }
 
 int virtual_key(SDL_Keycode key)
@@ -96,6 +105,9 @@ int virtual_key(SDL_Keycode key)
 
 bool screen_open()
 {
+    // Ctrl+C and SIGTERM keep their default action: they end the program, as a
+    // console program's on Windows. SDL would turn them into a quit request.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
@@ -109,6 +121,7 @@ bool screen_open()
     }
     Sdl& s = sdl();
     s.desktop = {desktop.w, desktop.h, emu_format_xrgb8888()};
+    s.refresh_rate = desktop.refresh_rate;
     const EmuPixelFormat formats[] = {emu_format_xrgb8888(), emu_format_rgb888(), emu_format_rgb565()};
     const int sizes[][2] = {{640, 480}, {800, 600}, {1024, 768}, {desktop.w, desktop.h}};
     for (const auto& size : sizes)
@@ -123,6 +136,7 @@ void screen_window(const char* title, const RECT* client)
 {
     Sdl& s = sdl();
     if (title) s.title = title;
+    if (s.window) SDL_SetWindowTitle(s.window, s.title.c_str());
     if (s.fullscreen) return;
     if (!client) {
         if (s.window) SDL_HideWindow(s.window);
@@ -130,14 +144,13 @@ void screen_window(const char* title, const RECT* client)
     }
     const int w = client->right - client->left, h = client->bottom - client->top;
     if (w <= 0 || h <= 0 || !ensure_window(client->left, client->top, w, h)) return;
-    SDL_SetWindowTitle(s.window, s.title.c_str());
     SDL_SetWindowPosition(s.window, client->left, client->top);
     SDL_SetWindowSize(s.window, w, h);
     SDL_RenderSetLogicalSize(s.renderer, 0, 0);
     SDL_ShowWindow(s.window);
 }
 
-void screen_fullscreen(const EmuMode* mode)
+void screen_fullscreen(const EmuMode* mode, const char* title)
 {
     Sdl& s = sdl();
     if (!mode) {
@@ -148,6 +161,7 @@ void screen_fullscreen(const EmuMode* mode)
         s.fullscreen = false;
         return;
     }
+    if (title) s.title = title;
     if (!ensure_window(0, 0, mode->width, mode->height)) return;
     s.fullscreen = true;
     s.mode = *mode;
@@ -166,10 +180,13 @@ void screen_show(const ScreenImage& image, const RECT& visible)
     Sdl& s = sdl();
     const Uint32 format = sdl_format(image.format);
     if (!s.renderer || format == SDL_PIXELFORMAT_UNKNOWN) return;
+    // Only the part of `visible` on the screen has pixels; it keeps its place in
+    // the window, and the part off the screen stays black.
     const int left = std::max<int>(0, visible.left), top = std::max<int>(0, visible.top);
     const int w = std::min<int>(image.width, visible.right) - left,
               h = std::min<int>(image.height, visible.bottom) - top;
     if (w <= 0 || h <= 0) return;
+    const SDL_Rect place{left - visible.left, top - visible.top, w, h};
     if (!s.texture || s.texture_format != format || s.texture_width != w || s.texture_height != h) {
         if (s.texture) SDL_DestroyTexture(s.texture);
         s.texture = SDL_CreateTexture(s.renderer, format, SDL_TEXTUREACCESS_STREAMING, w, h);
@@ -183,7 +200,7 @@ void screen_show(const ScreenImage& image, const RECT& visible)
                       image.pitch);
     SDL_SetRenderDrawColor(s.renderer, 0, 0, 0, 255);
     SDL_RenderClear(s.renderer);
-    SDL_RenderCopy(s.renderer, s.texture, nullptr, nullptr);
+    SDL_RenderCopy(s.renderer, s.texture, nullptr, &place);
     SDL_RenderPresent(s.renderer);
 }
 
@@ -208,9 +225,6 @@ bool screen_poll(ScreenEvent* event)
                 if (e.button.button != SDL_BUTTON_LEFT && e.button.button != SDL_BUTTON_RIGHT) continue;
                 *event = {e.type == SDL_MOUSEBUTTONDOWN ? ScreenEventKind::BUTTON_DOWN : ScreenEventKind::BUTTON_UP, 0,
                           e.button.x, e.button.y, e.button.button == SDL_BUTTON_LEFT ? 0 : 1};
-                return true;
-            case SDL_QUIT:
-                *event = {ScreenEventKind::CLOSE, 0, 0, 0, 0};
                 return true;
             case SDL_WINDOWEVENT:
                 switch (e.window.event) {
@@ -240,16 +254,20 @@ bool screen_poll(ScreenEvent* event)
     return false;
 }
 
+// A Yes/No box has no Cancel: Return answers Yes, Escape does nothing, and a box
+// closed without an answer asks again.
 int screen_question(const char* text, const char* caption)
 {
     const SDL_MessageBoxButtonData buttons[] = {
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDYES, "Yes"},
-        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDNO, "No"},
+        {0, IDNO, "No"},
     };
     const SDL_MessageBoxData box{SDL_MESSAGEBOX_INFORMATION, sdl().window, caption, text, 2, buttons, nullptr};
-    int answer = 0;
-    if (SDL_ShowMessageBox(&box, &answer) != 0) return 0;
-    return answer == IDYES || answer == IDNO ? answer : IDNO;
+    for (;;) {
+        int answer = -1;
+        if (SDL_ShowMessageBox(&box, &answer) != 0) return 0;
+        if (answer == IDYES || answer == IDNO) return answer;
+    }
 }
 
 void screen_screensaver(bool enabled)
@@ -261,6 +279,23 @@ void screen_screensaver(bool enabled)
 }
 
 void screen_cursor(bool visible) { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
+
+int screen_refresh_rate() { return sdl().refresh_rate; }
+bool screen_show_waits_for_refresh() { return sdl().vsync; }
+
+std::int64_t screen_clock_us()
+{
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+}
+
+void screen_sleep_until_us(std::int64_t when)
+{
+    const timespec until{static_cast<time_t>(when / 1000000), static_cast<long>(when % 1000000) * 1000};
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+    }
+}
 
 bool screen_read_back(std::vector<std::uint32_t>* pixels, int* width, int* height)
 {
