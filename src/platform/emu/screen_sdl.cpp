@@ -53,6 +53,22 @@ Uint32 sdl_format(const EmuPixelFormat& f)
     return SDL_PIXELFORMAT_UNKNOWN;
 }
 
+// Whether an OpenGL renderer draws on the processor (Mesa's llvmpipe and the
+// like, as on a display server without a graphics card): SDL's own software
+// renderer then does the same work for a fraction of the processor time.
+bool renders_on_the_processor(SDL_Renderer* renderer)
+{
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || std::strncmp(info.name, "opengl", 6) != 0) return false;
+    using GetString = const unsigned char* (*)(unsigned);
+    const auto get_string = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const char* name = get_string ? reinterpret_cast<const char*>(get_string(0x1F01 /* GL_RENDERER */)) : nullptr;
+    if (!name) return false;
+    for (const char* soft : {"llvmpipe", "softpipe", "Software Rasterizer", "swrast"})
+        if (std::strstr(name, soft)) return true;
+    return false;
+}
+
 bool ensure_window(int x, int y, int w, int h)
 {
     Sdl& s = sdl();
@@ -60,6 +76,10 @@ bool ensure_window(int x, int y, int w, int h)
     s.window = SDL_CreateWindow(s.title.c_str(), x, y, w, h, SDL_WINDOW_HIDDEN);
     if (!s.window) return false;
     s.renderer = SDL_CreateRenderer(s.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+    if (s.renderer && renders_on_the_processor(s.renderer)) {
+        SDL_DestroyRenderer(s.renderer);
+        s.renderer = nullptr;
+    }
     if (!s.renderer) s.renderer = SDL_CreateRenderer(s.window, -1, SDL_RENDERER_SOFTWARE);
     if (!s.renderer) return false;
     // The software renderer reports vsync when asked but never waits for it.
@@ -109,6 +129,9 @@ bool screen_open()
     // console program's on Windows. SDL would turn them into a quit request.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    // The software renderer draws into the display server's own shared memory,
+    // not into an OpenGL texture.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
     // Without a reachable display server SDL falls back to drivers that show nothing.
