@@ -3,6 +3,7 @@
 # Expects ROOT (the source tree) and BUILD (the native build folder).
 
 SCREEN_CHECK="$BUILD/screen_check"
+X_WINDOW="$BUILD/x_window"
 PICTURE_BMP="$ROOT/assets/picture.bmp"
 ARTIFACTS=${ARTIFACTS:-$ROOT/build/e2e}
 mkdir -p "$ARTIFACTS"
@@ -62,6 +63,22 @@ expect_status() {  # expect_status NAME WANT GOT
     echo "ok   $1: exit status $3"
   else
     echo "FAIL $1: exit status $3, expected $2"
+    return 1
+  fi
+}
+
+# Sends a signal to our child PID and expects it to end within a second with
+# the status that signal's default action gives (128 + its number).
+expect_signal_ends() {  # expect_signal_ends NAME SIGNAL WANT PID
+  local start
+  start=$(date +%s%N)
+  kill -"$2" "$4"
+  wait_for_exit "$4" 5
+  local ms=$((($(date +%s%N) - start) / 1000000))
+  if [ "$STATUS" = "$3" ] && [ "$ms" -le 1000 ]; then
+    echo "ok   $1: exit status $STATUS after $ms ms"
+  else
+    echo "FAIL $1: exit status $STATUS after $ms ms, expected $3 within 1000 ms"
     return 1
   fi
 }

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # End to end on Linux: the native program with its SDL2 screen on a 640 x 480
-# Xvfb shows the picture pixel for pixel, ends with status 0 on Escape, and
-# with -1 (255) when no display server can be reached.
+# Xvfb shows the picture pixel for pixel in a window titled "24 BIT BITMAP",
+# declines a window-manager close request, ends with status 0 on Escape, at
+# once on Ctrl+C (SIGINT) and SIGTERM as their default action does, and with
+# -1 (255) when no display server can be reached.
 set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 BUILD=${BUILD:-$ROOT/build/default}
@@ -14,9 +16,36 @@ trap stop_xvfb EXIT
 "$PROGRAM" &
 pid=$!
 wait_for_picture linux 30 || failed=1
+if "$X_WINDOW" find "24 BIT BITMAP" >/dev/null; then
+  echo "ok   linux title: the full-screen window is titled 24 BIT BITMAP"
+else
+  echo "FAIL linux title: no window titled 24 BIT BITMAP"
+  failed=1
+fi
+# The program does not allow closing: a close request changes nothing.
+"$X_WINDOW" close "24 BIT BITMAP" || failed=1
+sleep 1
+if kill -0 $pid 2>/dev/null && "$SCREEN_CHECK" compare "$PICTURE_BMP" 101 80 >/dev/null; then
+  echo "ok   linux close request: declined, the picture stays"
+else
+  echo "FAIL linux close request: the program did not go on showing the picture"
+  failed=1
+fi
 press_escape
 wait_for_exit $pid 20
 expect_status "linux Escape" 0 "$STATUS" || failed=1
+
+"$PROGRAM" &
+pid=$!
+wait_for_picture linux-sigterm 30 || failed=1
+expect_signal_ends "linux SIGTERM" TERM 143 $pid || failed=1
+# As a terminal's Ctrl+C: a job of its own, which does not ignore SIGINT.
+set -m
+"$PROGRAM" &
+pid=$!
+set +m
+wait_for_picture linux-sigint 30 || failed=1
+expect_signal_ends "linux Ctrl+C (SIGINT)" INT 130 $pid || failed=1
 stop_xvfb
 
 # No display server: neither a DISPLAY nor a reachable one.
