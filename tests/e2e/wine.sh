@@ -1,14 +1,38 @@
 #!/usr/bin/env bash
-# End to end on Windows: the cross-built picture.exe under Wine, in a 640 x 480
-# virtual desktop on Xvfb, shows the picture pixel for pixel, ends with status 0
-# on Escape, and with -1 (255) in a prefix without a usable display. The
-# converter tests built for Windows run there first.
+# End to end on Windows, under Wine on Xvfb, for one build: ARCH 64
+# (build/windows) or 32 (build/windows-i686).
+#   1. Windows straight on a bare 1024 x 768 Xvfb: the converter tests (every
+#      SIMD path as MinGW compiled it) and the platform conformance suite's
+#      windowed cases.
+#   2. In a 640 x 480 virtual desktop: the conformance suite's full-screen
+#      cases, and picture.exe showing the picture pixel for pixel, ending with
+#      status 0 on Escape.
+#   3. Without a display: picture.exe ends with -1 (255).
+# Usage: wine.sh [64|32]
 set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+ARCH=${1:-64}
 BUILD=${BUILD:-$ROOT/build/default}
-EXE=${EXE:-$ROOT/build/windows/src/picture.exe}
+case $ARCH in
+  64)
+    WIN_BUILD=${WIN_BUILD:-$ROOT/build/windows}
+    WINE=wine
+    [ -x /usr/lib/wine/wine64 ] && WINE=/usr/lib/wine/wine64
+    ;;
+  32)
+    WIN_BUILD=${WIN_BUILD:-$ROOT/build/windows-i686}
+    WINE=wine
+    ;;
+  *)
+    echo "usage: wine.sh [64|32]" >&2
+    exit 2
+    ;;
+esac
 . "$ROOT/tests/e2e/common.sh"
+ARTIFACTS=$ARTIFACTS/wine$ARCH
+mkdir -p "$ARTIFACTS"
 failed=0
+NAME="wine $ARCH-bit"
 
 export WINEDEBUG=-all
 WINEPREFIX=
@@ -18,33 +42,56 @@ cleanup() {
 }
 trap cleanup EXIT
 
-start_xvfb 640x480x24 || { echo "FAIL: Xvfb did not start"; exit 1; }
-WINEPREFIX=$("$ROOT/scripts/wine-prefix" 640x480) || { echo "FAIL: no Wine prefix"; exit 1; }
+# Runs a Windows test program (GoogleTest) with arguments; its output is kept.
+run_tests() {  # run_tests LABEL EXE [ARGS...]
+  local label=$1 exe=$2
+  shift 2
+  local log="$ARTIFACTS/$label.txt"
+  if timeout 600 "$WINE" "$exe" "$@" >"$log" 2>&1; then
+    echo "ok   $NAME $label: $(grep -E '^\[  PASSED  \]' "$log")"
+  else
+    grep -E "Failure|FAILED|Which is|Expected" "$log" | head -30
+    echo "FAIL $NAME $label (output: $log)"
+    return 1
+  fi
+}
+
+WINEPREFIX=$("$ROOT/scripts/wine-prefix" off) || {
+  echo "FAIL: no Wine prefix"
+  exit 1
+}
 export WINEPREFIX
 
-# The converters as MinGW compiled them (every path this processor has), bit-exact.
-TESTS_EXE=$(dirname "$EXE")/../tests/windows/convert_tests.exe
-if [ -f "$TESTS_EXE" ]; then
-  if wine "$TESTS_EXE" >"$ARTIFACTS/convert_tests.exe.txt" 2>&1; then
-    echo "ok   wine convert_tests.exe: $(grep -E 'PASSED' "$ARTIFACTS/convert_tests.exe.txt")"
-  else
-    tail -20 "$ARTIFACTS/convert_tests.exe.txt"
-    echo "FAIL wine convert_tests.exe"
-    failed=1
-  fi
-fi
+# 1. A bare X server larger than any window (Wine's windowed DirectDraw needs that).
+start_xvfb 1024x768x24 || {
+  echo "FAIL: Xvfb did not start"
+  exit 1
+}
+run_tests convert_tests "$WIN_BUILD/tests/windows/convert_tests.exe" || failed=1
+run_tests conformance-windowed "$WIN_BUILD/tests/windows/conformance_tests.exe" "--gtest_filter=-FullScreen*" ||
+  failed=1
+wineserver -k 2>/dev/null
+stop_xvfb
 
-wine "$EXE" >/dev/null 2>&1 &
+# 2. A virtual desktop, whose display mode full-screen programs may change.
+"$ROOT/scripts/wine-desktop" "$WINEPREFIX" 640x480
+start_xvfb 640x480x24 || {
+  echo "FAIL: Xvfb did not start"
+  exit 1
+}
+run_tests conformance-fullscreen "$WIN_BUILD/tests/windows/conformance_tests.exe" "--gtest_filter=FullScreen*" ||
+  failed=1
+"$WINE" "$WIN_BUILD/src/picture.exe" >/dev/null 2>&1 &
 pid=$!
-wait_for_picture wine 60 || failed=1
+wait_for_picture "picture" 120 || failed=1
 press_escape
-wait_for_exit $pid 30
-expect_status "wine Escape" 0 "$STATUS" || failed=1
+wait_for_exit $pid 60
+expect_status "$NAME picture.exe Escape" 0 "$STATUS" || failed=1
 wineserver -k 2>/dev/null
 wineserver -w 2>/dev/null
 stop_xvfb
 
-# The same prefix with no X server to show on.
-status=$(env -u DISPLAY -u WAYLAND_DISPLAY timeout 60 wine "$EXE" >/dev/null 2>&1; echo $?)
-expect_status "wine without a display" 255 "$status" || failed=1
+# 3. The same prefix with no X server to show on.
+status=$(env -u DISPLAY -u WAYLAND_DISPLAY timeout 120 "$WINE" "$WIN_BUILD/src/picture.exe" >/dev/null 2>&1; echo $?)
+expect_status "$NAME picture.exe without a display" 255 "$status" || failed=1
 exit $failed
