@@ -234,11 +234,13 @@ TEST_F(DisplayTest, EscapeAndCloseAreSwallowedWhenClosingIsNotAllowed)
     open_windowed(emu_format_xrgb8888());
     emu_test_screen_event({ScreenEventKind::KEY_DOWN, VK_ESCAPE, 0, 0, 0});
     emu_test_screen_event({ScreenEventKind::CLOSE, 0, 0, 0, 0});
-    emu_test_post(display_state.window, WM_SYSKEYDOWN, VK_F4, 0);  // Alt+F4
+    emu_test_screen_event({ScreenEventKind::KEY_DOWN, VK_MENU, 0, 0, 0});  // Alt+F4
+    emu_test_screen_event({ScreenEventKind::KEY_DOWN, VK_F4, 0, 0, 0});
     const auto frame = test_frame(W, H);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(display_present(frame.data()), 1);
     EXPECT_EQ(emu_test_live_windows(), 1);
     EXPECT_NE(display_state.ddraw, nullptr);
+    EXPECT_EQ(count_calls("DefWindowProcA(hwnd256, 0x112,"), 1u) << "Alt+F4's close command came";
     EXPECT_EQ(count_calls("DefWindowProcA(hwnd256, 0x10,"), 0u) << "a close request never reaches DefWindowProcA";
     EXPECT_EQ(count_calls("DefWindowProcA(hwnd256, 0x100,"), 0u) << "nor does a key";
     display_close();

@@ -1,4 +1,5 @@
 // Window classes, creation and destruction, frames, showing and activation.
+#include <algorithm>
 #include <string>
 
 #include "conformance/conformance.h"
@@ -141,29 +142,36 @@ TEST_F(Conformance, ShowWindowShowsActivatesAndTellsWhetherItWasVisible)
 }
 
 // WM_ACTIVATEAPP goes to every top-level window of the application, even when
-// one of them destroys another on receiving it.
-TEST_F(Conformance, ActivationReachesEveryWindowEvenWhenOneDestroysAnother)
+// one of them destroys itself on receiving it.
+TEST_F(Conformance, ActivationReachesEveryWindowEvenWhenOneDestroysItself)
 {
     HWND first = create(WS_POPUP, 0, 0, 10, 10);
     HWND doomed = create(WS_POPUP, 20, 0, 10, 10);
     HWND shown = create(WS_POPUP, 40, 0, 10, 10);
     ASSERT_TRUE(first && doomed && shown);
     react = [&](HWND w, UINT m, WPARAM wp, LPARAM, LRESULT*) {
-        if (m == WM_ACTIVATEAPP && wp && w != doomed && IsWindow(doomed)) DestroyWindow(doomed);
+        if (m == WM_ACTIVATEAPP && wp && w == doomed) DestroyWindow(doomed);
         return false;
     };
     ShowWindow(shown, SW_SHOWNORMAL);
     EXPECT_FALSE(IsWindow(doomed));
-    EXPECT_FALSE(seen(WM_ACTIVATEAPP, first).empty());
-    EXPECT_FALSE(seen(WM_ACTIVATEAPP, shown).empty());
+    for (HWND w : {first, shown}) {
+        const auto activations = seen(WM_ACTIVATEAPP, w);
+        EXPECT_EQ(std::count_if(activations.begin(), activations.end(), [](const Received& r) { return r.wParam; }),
+                  1)
+            << "once to each window";
+    }
     EXPECT_TRUE(IsWindow(first));
 }
 
-// DestroyWindow sends WM_DESTROY, then WM_NCDESTROY, and the handle is no longer a window.
+// DestroyWindow sends WM_DESTROY, then WM_NCDESTROY; the handle is no longer a
+// window, and the messages posted to it are gone from the queue.
 TEST_F(Conformance, DestroyWindowSendsDestroyThenNcDestroyAndTheHandleDies)
 {
     HWND w = create(WS_POPUP, 0, 0, 10, 10);
     ASSERT_TRUE(IsWindow(w));
+    pump();
+    ASSERT_TRUE(PostMessageA(w, WM_USER, 0, 0));
     received.clear();
     ASSERT_TRUE(DestroyWindow(w));
     const int destroy = first(WM_DESTROY, w), ncdestroy = first(WM_NCDESTROY, w);
@@ -176,4 +184,6 @@ TEST_F(Conformance, DestroyWindowSendsDestroyThenNcDestroyAndTheHandleDies)
     POINT p{0, 0};
     EXPECT_FALSE(ClientToScreen(w, &p));
     EXPECT_FALSE(ShowWindow(w, SW_SHOWNORMAL));
+    MSG m;
+    EXPECT_FALSE(PeekMessageA(&m, nullptr, WM_USER, WM_USER, PM_REMOVE));
 }
