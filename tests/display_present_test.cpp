@@ -186,6 +186,31 @@ TEST_F(DisplayTest, WindowedFrameRestoresBothRepaintsAndSleepsTwice)
     display_close();
 }
 
+// A window uncovered while the application is inactive shows its last frame
+// again through WM_PAINT alone: no new frame is drawn.
+TEST_F(DisplayTest, AnUncoveredWindowIsRepaintedThroughWmPaint)
+{
+    open_windowed(emu_format_xrgb8888());
+    const auto frame = test_frame(W, H);
+    ASSERT_EQ(display_present(frame.data()), 1);
+    emu_test_post(display_state.window, WM_ACTIVATEAPP, FALSE, 0);
+    ASSERT_EQ(display_present(frame.data()), 1);
+    ASSERT_EQ(display_state.active, 0);
+    emu_test_clear_log();
+    const int shown = emu_test_frames_shown();
+    emu_test_screen_event({ScreenEventKind::EXPOSE, 0, 0, 0, 0});
+    const auto other = test_frame(W, H, 9);
+    ASSERT_EQ(display_present(other.data()), 1);
+    EXPECT_EQ(count_calls("IDirectDrawSurface::Lock"), 0u) << "inactive: nothing new drawn";
+    EXPECT_EQ(emu_test_calls({"IDirectDrawSurface::Blt"}).size(), 1u) << "the repaint";
+    EXPECT_EQ(emu_test_frames_shown(), shown + 1);
+    RECT client;
+    ASSERT_TRUE(emu_test_screen_window(&client));
+    // Client pixel (10, 10) shows frame pixel (9, 9): 640 x 480 stretched to 642 x 482.
+    EXPECT_EQ(emu_test_screen().at(client.left + 10, client.top + 10), frame[9 * W + 9]) << "the last frame";
+    display_close();
+}
+
 TEST_F(DisplayTest, LostSurfaceFailsOnceThenRecovers)
 {
     open_fullscreen(emu_format_rgb565());

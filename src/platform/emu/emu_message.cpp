@@ -121,9 +121,11 @@ void handle(const ScreenEvent& e, bool deliver)
             if (target) emu_post(target, WM_CLOSE, 0, 0);
             break;
         case ScreenEventKind::EXPOSE:
+            // What a window showed is gone: it paints itself again on WM_PAINT.
+            // A full-screen program's screen is its own and comes back at once.
             for (auto& [id, w] : s.windows)
                 if (w.visible) w.needs_paint = true;
-            emu_show_visible();
+            if (s.exclusive_owner) emu_show_visible();
             break;
     }
 }
