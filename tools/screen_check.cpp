@@ -2,6 +2,9 @@
 //
 //   screen_check capture OUT.png
 //       Saves the whole screen of $DISPLAY as a PNG.
+//   screen_check pixels X Y [X Y ...]
+//       Prints "X Y 0xRRGGBB" for each screen pixel asked for (0x------ when
+//       off the screen), from one capture.
 //   screen_check compare PICTURE.bmp LEFT TOP [DIFF.png]
 //       Compares the screen's top-left 640 x 480 pixels with the picture at
 //       (LEFT, TOP) on black, in the screen's own format (exact on a 24-bit
@@ -221,10 +224,24 @@ int main(int argc, char** argv)
         if (!capture(&screen, &keep)) return 2;
         return write_png(argv[2], screen) ? 0 : 2;
     }
+    if (command == "pixels" && argc >= 4 && argc % 2 == 0) {
+        Image screen;
+        std::uint32_t keep;
+        if (!capture(&screen, &keep)) return 2;
+        for (int i = 2; i + 1 < argc; i += 2) {
+            const int x = std::atoi(argv[i]), y = std::atoi(argv[i + 1]);
+            if (x < 0 || y < 0 || x >= screen.width || y >= screen.height)
+                std::printf("%d %d 0x------\n", x, y);
+            else
+                std::printf("%d %d 0x%06X\n", x, y, screen.at(x, y));
+        }
+        return 0;
+    }
     if (command == "compare" && (argc == 5 || argc == 6))
         return compare(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), argc == 6 ? argv[5] : nullptr);
     std::fprintf(stderr,
                  "usage: screen_check capture OUT.png\n"
+                 "       screen_check pixels X Y [X Y ...]\n"
                  "       screen_check compare PICTURE.bmp LEFT TOP [DIFF.png]\n");
     return 2;
 }

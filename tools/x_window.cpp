@@ -6,12 +6,17 @@
 //   x_window close NAME
 //       Asks that window to close as a window manager does (WM_DELETE_WINDOW),
 //       which `xdotool windowclose` does not: it destroys the window.
+//   x_window cover LEFT TOP WIDTH HEIGHT
+//       Shows a grey window of its own there, named "cover", and gives it the
+//       keyboard focus, until it reads a line (or end of file) on its input;
+//       then it goes, uncovering what was below.
 //
 // Exit status: 0 done, 1 no such window, 2 could not run.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -43,17 +48,47 @@ Window find(Display* display, Window from, const std::string& name)
 
 }  // namespace
 
+int cover(Display* display, int left, int top, int width, int height)
+{
+    XSetWindowAttributes attributes;
+    attributes.background_pixel = 0x808080;
+    attributes.override_redirect = True;
+    const Window w = XCreateWindow(display, DefaultRootWindow(display), left, top, static_cast<unsigned>(width),
+                                   static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
+                                   CWBackPixel | CWOverrideRedirect, &attributes);
+    XStoreName(display, w, "cover");
+    XMapRaised(display, w);
+    XSync(display, False);
+    XSetInputFocus(display, w, RevertToPointerRoot, CurrentTime);
+    XSync(display, False);
+    std::puts("covered");
+    std::fflush(stdout);
+    char line[16];
+    (void)std::fgets(line, sizeof line, stdin);
+    XDestroyWindow(display, w);
+    XSync(display, False);
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
-    const std::string command = argc == 3 ? argv[1] : "";
-    if (command != "find" && command != "close") {
-        std::fprintf(stderr, "usage: x_window find NAME\n       x_window close NAME\n");
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (!((command == "find" || command == "close") && argc == 3) && !(command == "cover" && argc == 6)) {
+        std::fprintf(stderr,
+                     "usage: x_window find NAME\n       x_window close NAME\n"
+                     "       x_window cover LEFT TOP WIDTH HEIGHT\n");
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
         std::fprintf(stderr, "x_window: cannot open the display\n");
         return 2;
+    }
+    if (command == "cover") {
+        const int status =
+            cover(display, std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]));
+        XCloseDisplay(display);
+        return status;
     }
     const Window root = DefaultRootWindow(display);
     const Window w = find(display, root, argv[2]);

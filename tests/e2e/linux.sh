@@ -3,12 +3,17 @@
 # Xvfb shows the picture pixel for pixel in a window titled "24 BIT BITMAP",
 # declines a window-manager close request, ends with status 0 on Escape, at
 # once on Ctrl+C (SIGINT) and SIGTERM as their default action does, and with
-# -1 (255) when no display server can be reached.
+# -1 (255) when no display server can be reached. Then the sketch example,
+# through every path of the presenter: a framed and a borderless window on a
+# 1024 x 768 screen, full screen on a 640 x 480 one (tests/e2e/sketch.sh).
 set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 BUILD=${BUILD:-$ROOT/build/default}
 . "$ROOT/tests/e2e/common.sh"
+. "$ROOT/tests/e2e/sketch.sh"
 PROGRAM="$BUILD/src/picture"
+SKETCH="$BUILD/examples/sketch/sketch"
+NAME=linux
 failed=0
 
 start_xvfb 640x480x24 || { echo "FAIL: Xvfb did not start"; exit 1; }
@@ -46,6 +51,27 @@ pid=$!
 set +m
 wait_for_picture linux-sigint 30 || failed=1
 expect_signal_ends "linux Ctrl+C (SIGINT)" INT 130 $pid || failed=1
+stop_xvfb
+
+# SDL's question box takes a click on its buttons (Yes, then No, at the bottom).
+answer_question() {  # answer_question BOX yes|no
+  if [ "$2" = yes ]; then
+    xdotool mousemove --window "$1" 54 72 click 1
+  else
+    xdotool mousemove --window "$1" 145 72 click 1
+  fi
+}
+SKETCH_PID=
+trap 'stop_xvfb; [ -n "$SKETCH_PID" ] && kill -9 $SKETCH_PID 2>/dev/null' EXIT
+start_xvfb 1024x768x24 || { echo "FAIL: Xvfb did not start"; exit 1; }
+{ check_sketch_window 1024 768 framed && end_sketch close "linux sketch: a close request ends it"; } || failed=1
+kill -9 "$SKETCH_PID" 2>/dev/null
+{ check_sketch_window 1024 768 borderless && end_sketch escape "linux sketch: Escape ends it"; } || failed=1
+kill -9 "$SKETCH_PID" 2>/dev/null
+stop_xvfb
+start_xvfb 640x480x24 || { echo "FAIL: Xvfb did not start"; exit 1; }
+check_sketch_fullscreen --no-vsync || failed=1
+kill -9 "$SKETCH_PID" 2>/dev/null
 stop_xvfb
 
 # No display server: neither a DISPLAY nor a reachable one.

@@ -2,11 +2,12 @@
 # End to end on Windows, under Wine on Xvfb, for one build: ARCH 64
 # (build/windows) or 32 (build/windows-i686).
 #   1. Windows straight on a bare 1024 x 768 Xvfb: the converter tests (every
-#      SIMD path as MinGW compiled it) and the platform conformance suite's
-#      windowed cases.
+#      SIMD path as MinGW compiled it), the platform conformance suite's
+#      windowed cases, and sketch.exe in a framed and a borderless window
+#      (tests/e2e/sketch.sh).
 #   2. In a 640 x 480 virtual desktop: the conformance suite's full-screen
-#      cases, and picture.exe showing the picture pixel for pixel, ending with
-#      status 0 on Escape.
+#      cases, picture.exe showing the picture pixel for pixel and ending with
+#      status 0 on Escape, and sketch.exe full screen.
 #   3. Without a display: picture.exe ends with -1 (255).
 # Usage: wine.sh [64|32]
 set -uo pipefail
@@ -29,6 +30,7 @@ case $ARCH in
     ;;
 esac
 . "$ROOT/tests/e2e/common.sh"
+. "$ROOT/tests/e2e/sketch.sh"
 ARTIFACTS=$ARTIFACTS/wine$ARCH
 mkdir -p "$ARTIFACTS"
 failed=0
@@ -36,9 +38,22 @@ NAME="wine $ARCH-bit"
 
 export WINEDEBUG=-all
 WINEPREFIX=
+SKETCH_PID=
 cleanup() {
+  [ -n "$SKETCH_PID" ] && kill -9 "$SKETCH_PID" 2>/dev/null
   [ -n "$WINEPREFIX" ] && { wineserver -k 2>/dev/null; rm -rf "$WINEPREFIX"; }
   stop_xvfb
+}
+SKETCH="$WINE $WIN_BUILD/examples/sketch/sketch.exe"
+# Wine's question box: Return takes the default button, Yes; N is No's mnemonic.
+answer_question() {  # answer_question BOX yes|no
+  xdotool windowfocus --sync "$1" key "$([ "$2" = yes ] && echo Return || echo n)"
+}
+# Ends whatever a failed check left running.
+end_leftovers() {
+  [ -n "$SKETCH_PID" ] && kill -9 "$SKETCH_PID" 2>/dev/null
+  wineserver -k 2>/dev/null
+  wineserver -w 2>/dev/null
 }
 trap cleanup EXIT
 
@@ -70,7 +85,10 @@ start_xvfb 1024x768x24 || {
 run_tests convert_tests "$WIN_BUILD/tests/windows/convert_tests.exe" || failed=1
 run_tests conformance-windowed "$WIN_BUILD/tests/windows/conformance_tests.exe" "--gtest_filter=-FullScreen*" ||
   failed=1
-wineserver -k 2>/dev/null
+{ check_sketch_window 1024 768 framed && end_sketch close "$NAME sketch: a close request ends it"; } || failed=1
+end_leftovers
+{ check_sketch_window 1024 768 borderless && end_sketch escape "$NAME sketch: Escape ends it"; } || failed=1
+end_leftovers
 stop_xvfb
 
 # 2. A virtual desktop, whose display mode full-screen programs may change.
@@ -87,8 +105,9 @@ wait_for_picture "picture" 120 || failed=1
 press_escape
 wait_for_exit $pid 60
 expect_status "$NAME picture.exe Escape" 0 "$STATUS" || failed=1
-wineserver -k 2>/dev/null
-wineserver -w 2>/dev/null
+end_leftovers
+check_sketch_fullscreen || failed=1
+end_leftovers
 stop_xvfb
 
 # 3. The same prefix with no X server to show on.
