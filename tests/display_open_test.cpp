@@ -78,6 +78,9 @@ TEST_F(DisplayTest, ConfigureStoresItsChoices)
     display_configure(0x102, "", 1, 0);
     EXPECT_EQ(display_state.ask_question, 2) << "low 8 bits of ask";
     EXPECT_EQ(display_state.windowed, 0) << "a nonzero ask leaves windowed as it was";
+    display_configure(0x100, "", 1, 0);
+    EXPECT_EQ(display_state.ask_question, 0) << "nothing will be asked";
+    EXPECT_EQ(display_state.windowed, 0) << "but the whole ask is not 0: windowed stays";
     display_allow_close(0x100);
     EXPECT_EQ(display_state.close_allowed, 0);
     display_set_flip_wait(0x100);
@@ -257,6 +260,51 @@ TEST_F(DisplayTest, TheQuestionDecidesTheMode)
     display_close();
 }
 
+// Any answer but No means full screen: Cancel, OK, and a box that could not be shown too.
+TEST_F(DisplayTest, EveryAnswerButNoGivesFullScreen)
+{
+    for (int answer : {IDYES, IDCANCEL, IDOK, 0}) {
+        SetUp();
+        emu_test_answer_question(answer);
+        display_configure(1, "", 1, 0);
+        ASSERT_EQ(display_open("Q", 640, 480), 1) << "answer " << answer;
+        EXPECT_EQ(display_state.windowed, 0) << "answer " << answer;
+        EXPECT_TRUE(emu_test_screen_fullscreen()) << "answer " << answer;
+        display_close();
+    }
+}
+
+// A question given no text at all asks the default question.
+TEST_F(DisplayTest, ANullQuestionTextAsksTheDefaultQuestion)
+{
+    emu_test_answer_question(IDNO);
+    display_configure(1, nullptr, 0, 0);
+    ASSERT_EQ(display_open("Q", 640, 480), 1);
+    EXPECT_EQ(emu_test_calls({"MessageBoxA"}),
+              std::vector<std::string>{"MessageBoxA(NULL, \"Fullscreen Mode ?\", \"Q\", 0x24)"});
+    display_close();
+}
+
+// A format that differs from one of the eight in a single mask is none of them:
+// the open fails, whichever mask it is.
+TEST_F(DisplayTest, AFormatOneMaskAwayFromTheEightFailsTheOpen)
+{
+    for (const EmuPixelFormat& f : all_formats()) {
+        for (int mask = 0; mask < 3; ++mask) {
+            EmuPixelFormat near = f;
+            DWORD& changed = mask == 0 ? near.red : mask == 1 ? near.green : near.blue;
+            changed ^= changed & (0u - changed);  // drops the mask's lowest bit
+            SetUp();
+            emu_test_set_modes({{640, 480, near}});
+            display_configure(0, "", 0, 0);
+            EXPECT_EQ(display_open("T", 640, 480), 0)
+                << f.bits << " bits, red 0x" << std::hex << f.red << ", mask " << mask;
+            EXPECT_EQ(display_state.converter, nullptr);
+            display_close();
+        }
+    }
+}
+
 TEST_F(DisplayTest, FormatsOutsideTheEightFailTheOpen)
 {
     for (const EmuPixelFormat& f : {emu_format_argb2101010(), EmuPixelFormat{DDPF_RGB, 16, 0xF00, 0xF0, 0xF, 0}}) {
@@ -268,6 +316,13 @@ TEST_F(DisplayTest, FormatsOutsideTheEightFailTheOpen)
         EXPECT_EQ(display_state.converter, nullptr);
         display_close();
     }
+    // The masks of the first row, but not flagged as RGB.
+    SetUp();
+    emu_test_set_modes({{640, 480, EmuPixelFormat{DDPF_FOURCC, 32, 0xFF0000, 0xFF00, 0xFF, 0}}});
+    display_configure(0, "", 0, 0);
+    EXPECT_EQ(display_open("T", 640, 480), 0) << "not RGB";
+    EXPECT_EQ(display_state.converter, nullptr);
+    display_close();
     SetUp();
     emu_test_set_desktop({1024, 768, emu_format_palette8()});
     display_configure(0, "", 1, 0);

@@ -109,6 +109,52 @@ TEST_F(DisplayTest, PaddedPitchLeavesThePaddingUntouched)
     display_close();
 }
 
+// A frame larger than the surface it is converted into is cut to the surface:
+// no row or pixel lands beyond it.
+TEST_F(DisplayTest, ConversionStopsAtTheLockedSurfacesEdges)
+{
+    const int padding = 16;
+    emu_test_set_pitch_padding(padding);
+    open_windowed(emu_format_xrgb8888());
+    DDSURFACEDESC desc{};
+    desc.dwSize = sizeof desc;
+    ASSERT_EQ(display_state.offscreen->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+    std::memset(desc.lpSurface, 0xA5, static_cast<std::size_t>(desc.lPitch) * H);
+    display_state.offscreen->Unlock(desc.lpSurface);
+
+    // As if the display were opened larger than the surface it got.
+    display_state.width = W + 1;
+    display_state.height = H + 1;
+    const auto frame = test_frame(W + 1, H + 1);
+    ASSERT_EQ(display_present(frame.data()), 1);
+    ASSERT_EQ(display_state.offscreen->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+    const auto* bytes = static_cast<const BYTE*>(desc.lpSurface);
+    for (int y = 0; y < H; ++y) {
+        ASSERT_EQ(std::memcmp(bytes + y * desc.lPitch, &frame[y * (W + 1)], W * 4), 0) << "row " << y;
+        for (int i = W * 4; i < desc.lPitch; ++i) ASSERT_EQ(bytes[y * desc.lPitch + i], 0xA5) << "row " << y;
+    }
+    display_state.offscreen->Unlock(desc.lpSurface);
+    display_state.width = W;
+    display_state.height = H;
+    display_close();
+}
+
+// Without the window's client area there is nothing to copy into: no blit.
+TEST_F(DisplayTest, RepaintWithoutAClientAreaCopiesNothing)
+{
+    open_windowed(emu_format_xrgb8888());
+    settle();
+    ASSERT_TRUE(emu_test_fail("GetClientRect"));
+    display_repaint();
+    EXPECT_EQ(count_calls("IDirectDrawSurface::Blt"), 0u);
+    ASSERT_TRUE(emu_test_fail("ClientToScreen"));
+    display_repaint();
+    EXPECT_EQ(count_calls("IDirectDrawSurface::Blt"), 0u);
+    display_repaint();
+    EXPECT_EQ(count_calls("IDirectDrawSurface::Blt"), 1u) << "and with one, the copy";
+    display_close();
+}
+
 TEST_F(DisplayTest, NothingIsDrawnWhileInactive)
 {
     open_fullscreen(emu_format_xrgb8888());
@@ -298,4 +344,13 @@ TEST_F(DisplayTest, CloseRequestEndsTheProcessWhenClosingIsAllowed)
     emu_test_screen_event({ScreenEventKind::CLOSE, 0, 0, 0, 0});
     const auto frame = test_frame(W, H);
     EXPECT_EXIT(display_present(frame.data()), ::testing::ExitedWithCode(0), "live=0 windows=0 screensaver=1");
+}
+
+// Escape is a key-down whose wParam's low 8 bits are VK_ESCAPE.
+TEST_F(DisplayTest, AKeyWhoseLowByteIsEscapeEndsTheProcess)
+{
+    open_windowed(emu_format_xrgb8888());
+    emu_test_on_exit(report_at_exit);
+    EXPECT_EXIT(display_window_proc(display_state.window, WM_KEYDOWN, 0x100 | VK_ESCAPE, 0),
+                ::testing::ExitedWithCode(0), "live=0 windows=0 screensaver=1");
 }

@@ -31,6 +31,18 @@ std::vector<std::uint32_t> expected_screen()
 
 int flips = 0;
 int good = 0;
+bool refuse_calloc = false;
+
+}  // namespace
+
+// The test is linked with --wrap=calloc: the driver's allocation comes here.
+extern "C" void* __real_calloc(std::size_t count, std::size_t size);
+extern "C" void* __wrap_calloc(std::size_t count, std::size_t size)
+{
+    return refuse_calloc ? nullptr : __real_calloc(count, size);
+}
+
+namespace {
 
 // Called on every image the screen is given: counts the flipped frames that look right.
 void observe()
@@ -113,4 +125,20 @@ TEST(Driver, NoUsableModeEndsWithMinusOne)
             run_program();
         },
         ::testing::ExitedWithCode(255), "");
+}
+
+// Without memory for the picture the program writes nothing through the missing
+// buffer and opens nothing: it ends with -1.
+TEST(Driver, NoMemoryForThePictureEndsWithMinusOne)
+{
+    EXPECT_EXIT(
+        {
+            emu_test_reset();
+            display_state = DisplayState{};
+            emu_test_script_key_states(VK_ESCAPE, {static_cast<SHORT>(0x8001)});
+            std::atexit(report);
+            refuse_calloc = true;
+            run_program();
+        },
+        ::testing::ExitedWithCode(255), "opened=0 flips=0");
 }

@@ -12,7 +12,8 @@ BUILD=${BUILD:-$ROOT/build/default}
 . "$ROOT/tests/e2e/common.sh"
 . "$ROOT/tests/e2e/sketch.sh"
 PROGRAM="$BUILD/src/picture"
-SKETCH="$BUILD/examples/sketch/sketch"
+# The sketch as built in this tree, or as another project built it (scripts/test).
+SKETCH=${SKETCH_PROGRAM:-$BUILD/examples/sketch/sketch}
 NAME=linux
 failed=0
 
