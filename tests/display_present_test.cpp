@@ -33,6 +33,24 @@ void settle()
     emu_test_clear_log();
 }
 
+// Locks the offscreen surface (the caller unlocks it).
+DDSURFACEDESC lock_offscreen()
+{
+    DDSURFACEDESC desc{};
+    desc.dwSize = sizeof desc;
+    EXPECT_EQ(display_state.offscreen->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+    return desc;
+}
+
+// Marks every byte of the offscreen surface, row padding included, with 0xA5; gives its pitch.
+LONG mark_offscreen()
+{
+    const DDSURFACEDESC desc = lock_offscreen();
+    std::memset(desc.lpSurface, 0xA5, static_cast<std::size_t>(desc.lPitch) * desc.dwHeight);
+    display_state.offscreen->Unlock(desc.lpSurface);
+    return desc.lPitch;
+}
+
 }  // namespace
 
 TEST_F(DisplayTest, FullScreenShowsTheFrameInEveryFormat)
@@ -88,17 +106,11 @@ TEST_F(DisplayTest, PaddedPitchLeavesThePaddingUntouched)
     const int padding = 28;
     emu_test_set_pitch_padding(padding);
     open_windowed(emu_format_rgb888());
-    // Mark the whole offscreen surface, padding included.
-    DDSURFACEDESC desc{};
-    desc.dwSize = sizeof desc;
-    ASSERT_EQ(display_state.offscreen->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
-    ASSERT_EQ(desc.lPitch, W * 3 + padding);
-    std::memset(desc.lpSurface, 0xA5, static_cast<std::size_t>(desc.lPitch) * H);
-    display_state.offscreen->Unlock(desc.lpSurface);
+    ASSERT_EQ(mark_offscreen(), W * 3 + padding);
 
     const auto frame = test_frame(W, H);
     ASSERT_EQ(display_present(frame.data()), 1);
-    ASSERT_EQ(display_state.offscreen->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+    const DDSURFACEDESC desc = lock_offscreen();
     const auto* bytes = static_cast<const BYTE*>(desc.lpSurface);
     for (int y = 0; y < H; ++y) {
         const auto want = reference_row(CONVERT_RGB888, &frame[y * W], W);
@@ -116,18 +128,14 @@ TEST_F(DisplayTest, ConversionStopsAtTheLockedSurfacesEdges)
     const int padding = 16;
     emu_test_set_pitch_padding(padding);
     open_windowed(emu_format_xrgb8888());
-    DDSURFACEDESC desc{};
-    desc.dwSize = sizeof desc;
-    ASSERT_EQ(display_state.offscreen->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
-    std::memset(desc.lpSurface, 0xA5, static_cast<std::size_t>(desc.lPitch) * H);
-    display_state.offscreen->Unlock(desc.lpSurface);
+    ASSERT_EQ(mark_offscreen(), W * 4 + padding);
 
     // As if the display were opened larger than the surface it got.
     display_state.width = W + 1;
     display_state.height = H + 1;
     const auto frame = test_frame(W + 1, H + 1);
     ASSERT_EQ(display_present(frame.data()), 1);
-    ASSERT_EQ(display_state.offscreen->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+    const DDSURFACEDESC desc = lock_offscreen();
     const auto* bytes = static_cast<const BYTE*>(desc.lpSurface);
     for (int y = 0; y < H; ++y) {
         ASSERT_EQ(std::memcmp(bytes + y * desc.lPitch, &frame[y * (W + 1)], W * 4), 0) << "row " << y;
