@@ -48,6 +48,9 @@ inline constexpr WineDeparture RESTORE_OF_A_BACK_BUFFER = {
     "Restore on a flipping chain's back buffer",
     "Wine restores it and answers DD_OK; the documentation answers DDERR_IMPLICITLYCREATED for a surface "
     "created implicitly as part of a chain"};
+inline constexpr WineDeparture MESSAGE_BOX_FAILURE = {
+    "MessageBoxA's result when the box can't be shown",
+    "Wine answers -1, its dialog box's failure; the documentation answers 0"};
 }  // namespace wine_departs
 
 bool running_under_wine();

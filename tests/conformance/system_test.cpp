@@ -37,6 +37,18 @@ TEST_F(Conformance, ScreenSaverSwitchReadsBack)
     SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, before, nullptr, 0);
 }
 
+// A message box needs a user to answer it; one owned by a window that does not
+// exist is not shown, and the call fails with 0.
+TEST_F(Conformance, MessageBoxWithAMissingOwnerFails)
+{
+    HWND gone = create(WS_POPUP, 0, 0, 10, 10);
+    ASSERT_TRUE(DestroyWindow(gone));
+    const int answer = MessageBoxA(gone, "Fullscreen Mode ?", "conformance", MB_ICONQUESTION | MB_YESNO);
+    EXPECT_NE(answer, IDYES);
+    EXPECT_NE(answer, IDNO);
+    expect_documented(answer == 0, wine_departs::MESSAGE_BOX_FAILURE);
+}
+
 // ddraw.dll loads by name and exports DirectDrawCreate; unknown names give NULL.
 TEST_F(Conformance, DirectDrawLoadsAndExportsItsEntry)
 {

@@ -157,8 +157,7 @@ TEST_F(Conformance, ActivationReachesEveryWindowEvenWhenOneDestroysItself)
     EXPECT_FALSE(IsWindow(doomed));
     for (HWND w : {first, shown}) {
         const auto activations = seen(WM_ACTIVATEAPP, w);
-        EXPECT_EQ(std::count_if(activations.begin(), activations.end(), [](const Received& r) { return r.wParam; }),
-                  1)
+        EXPECT_EQ(std::count_if(activations.begin(), activations.end(), [](const Received& r) { return r.wParam; }), 1)
             << "once to each window";
     }
     EXPECT_TRUE(IsWindow(first));

@@ -21,7 +21,8 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 {
     const auto call = emu_call("MessageBoxA", "%s, %s, %s, 0x%x", emu_window_name(owner).c_str(),
                                emu_text(text).c_str(), emu_text(caption).c_str(), type);
-    if (call.fail || !emu_display_available()) return call.done(0);
+    // A box owned by a window that does not exist is not shown.
+    if (call.fail || !emu_display_available() || (owner && !emu_window(owner))) return call.done(0);
     const int answer = screen_question(text ? text : "", caption ? caption : "");
     if ((type & 0xF) != MB_YESNO) return call.done(answer ? IDYES : 0);
     return call.done(answer);
