@@ -4,6 +4,8 @@
 #include <strings.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdint>
 #include <ctime>
 
 #include "platform/emu/emu_state.h"
@@ -47,6 +49,9 @@ BOOL SystemParametersInfoA(UINT action, UINT ui_param, LPVOID pv_param, UINT win
     }
 }
 
+// The system clock ticks 64 times a second, as Windows' does unless a program
+// asks for finer timers: a sleep ends at the first tick after the time asked
+// for, so Sleep(1) gives the processor up for up to a tick.
 void Sleep(DWORD milliseconds)
 {
     emu_call("Sleep", "%u", milliseconds);
@@ -55,8 +60,14 @@ void Sleep(DWORD milliseconds)
         sched_yield();
         return;
     }
-    timespec t{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
-    while (nanosleep(&t, &t) != 0) {
+    constexpr std::int64_t TICK_NS = 15625000;
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const std::int64_t asked = static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec +
+                               static_cast<std::int64_t>(milliseconds) * 1000000;
+    const std::int64_t tick = (asked + TICK_NS - 1) / TICK_NS * TICK_NS;
+    const timespec until{static_cast<time_t>(tick / 1000000000), static_cast<long>(tick % 1000000000)};
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
     }
 }
 
