@@ -16,15 +16,20 @@ start_xvfb() {  # start_xvfb WxHxD: sets DISPLAY
 }
 stop_xvfb() { [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null; XVFB_PID=; }
 
-# Waits until the screen shows the picture at (101, 80) on black; on a timeout
-# the last comparison's report and its diff image are left in $ARTIFACTS.
-wait_for_picture() {  # wait_for_picture NAME SECONDS
-  local name=$1 deadline=$((SECONDS + $2))
+# Waits until the screen shows the picture at (101, 80) on black; gives up at
+# once when PID (the program, if given) has ended. On a failure the last
+# comparison's report and its diff image are left in $ARTIFACTS.
+wait_for_picture() {  # wait_for_picture NAME SECONDS [PID]
+  local name=$1 deadline=$((SECONDS + $2)) pid=${3:-}
   while [ $SECONDS -lt $deadline ]; do
     if "$SCREEN_CHECK" compare "$PICTURE_BMP" 101 80 >"$ARTIFACTS/$name.compare.txt" 2>&1; then
       "$SCREEN_CHECK" capture "$ARTIFACTS/$name.png"
       cat "$ARTIFACTS/$name.compare.txt"
       return 0
+    fi
+    if [ -n "$pid" ] && ! kill -0 "$pid" 2>/dev/null; then
+      echo "FAIL $name: the program ended before the screen showed the picture"
+      return 1
     fi
     sleep 0.5
   done
@@ -58,24 +63,32 @@ wait_for_exit() {  # wait_for_exit PID SECONDS
   STATUS=$?
 }
 
-expect_status() {  # expect_status NAME WANT GOT
-  if [ "$3" = "$2" ]; then
-    echo "ok   $1: exit status $3"
+# An exit status is evidence only of a program that was seen running: SEEN is
+# what showed it (empty when nothing did, and the check fails).
+expect_status() {  # expect_status NAME WANT GOT SEEN
+  if [ -z "$4" ]; then
+    echo "FAIL $1: exit status $3 of a program never seen running proves nothing"
+    return 1
+  elif [ "$3" = "$2" ]; then
+    echo "ok   $1: exit status $3 ($4)"
   else
     echo "FAIL $1: exit status $3, expected $2"
     return 1
   fi
 }
 
-# Sends a signal to our child PID and expects it to end within a second with
-# the status that signal's default action gives (128 + its number).
-expect_signal_ends() {  # expect_signal_ends NAME SIGNAL WANT PID
+# Sends a signal to our child PID, seen running, and expects it to end within a
+# second with the status that signal's default action gives (128 + its number).
+expect_signal_ends() {  # expect_signal_ends NAME SIGNAL WANT PID SEEN
   local start
   start=$(date +%s%N)
   kill -"$2" "$4"
   wait_for_exit "$4" 5
   local ms=$((($(date +%s%N) - start) / 1000000))
-  if [ "$STATUS" = "$3" ] && [ "$ms" -le 1000 ]; then
+  if [ -z "$5" ]; then
+    echo "FAIL $1: the program was never seen running"
+    return 1
+  elif [ "$STATUS" = "$3" ] && [ "$ms" -le 1000 ]; then
     echo "ok   $1: exit status $STATUS after $ms ms"
   else
     echo "FAIL $1: exit status $STATUS after $ms ms, expected $3 within 1000 ms"

@@ -67,7 +67,7 @@ wait_for_pixels() {  # wait_for_pixels SECONDS NAME X,Y,COLOUR...
 # WINDOW_X, WINDOW_Y (its place on the screen).
 wait_for_window() {  # wait_for_window WIDTH HEIGHT SECONDS
   local deadline=$((SECONDS + $3)) found
-  while [ $SECONDS -lt $deadline ]; do
+  while [ $SECONDS -lt $deadline ] && kill -0 "$SKETCH_PID" 2>/dev/null; do
     if found=$("$X_WINDOW" find Sketch) && [ "$(echo "$found" | cut -d' ' -f4-)" = "$1 $2" ]; then
       read -r WINDOW_ID WINDOW_X WINDOW_Y _ <<<"$found"
       return 0
@@ -84,12 +84,14 @@ wait_for_window() {  # wait_for_window WIDTH HEIGHT SECONDS
 at() { echo "$((LEFT + ($1 * 642 + 639) / 640)),$((TOP + ($2 * 482 + 479) / 480))"; }
 
 # Starts the sketch (extra arguments are its own) and answers its question.
+# SKETCH_SEEN says what showed it running, once a check has seen it.
 start_sketch() {  # start_sketch yes|no [ARGUMENTS...]
   local answer=$1 deadline=$((SECONDS + 60)) found
   shift
   $SKETCH "$@" >/dev/null 2>&1 &
   SKETCH_PID=$!
-  while [ $SECONDS -lt $deadline ]; do
+  SKETCH_SEEN=
+  while [ $SECONDS -lt $deadline ] && kill -0 "$SKETCH_PID" 2>/dev/null; do
     found=$("$X_WINDOW" find Sketch) && break
     sleep 0.3
   done
@@ -122,6 +124,7 @@ check_sketch_window() {  # check_sketch_window SCREEN_W SCREEN_H framed|borderle
     "$LEFT,$TOP,$EDGE" "$r,$b,$EDGE" "$mx,$TOP,$EDGE" "$LEFT,$my,$EDGE" "$r,$my,$EDGE" "$mx,$b,$EDGE" \
     "$((LEFT + 4)),$my,$PAPER" "$((LEFT - 1)),$my,0x000000" "$((r + 1)),$my,0x000000" \
     "$mx,$((TOP - 1)),0x000000" "$mx,$((b + 1)),0x000000" || return 1
+  SKETCH_SEEN="its window was on the screen"
 
   xdotool windowfocus --sync "$WINDOW_ID" 2>/dev/null
   xdotool mousemove --window "$WINDOW_ID" 100 120
@@ -186,7 +189,7 @@ end_sketch() {  # end_sketch close|escape LABEL
     press_escape
   fi
   wait_for_exit "$SKETCH_PID" 60
-  expect_status "$2" 0 "$STATUS"
+  expect_status "$2" 0 "$STATUS" "$SKETCH_SEEN"
 }
 
 # Full screen, asked for with Yes, on a 640 x 480 screen: the frame covers it
@@ -197,6 +200,7 @@ check_sketch_fullscreen() {  # check_sketch_fullscreen [SKETCH ARGUMENTS...]
   # The pointer goes where the mouse is (before any move, wherever it was).
   wait_for_pixels 60 "$label: the frame covers the screen" \
     "639,479,$EDGE" "320,479,$EDGE" "639,240,$EDGE" "0,470,$EDGE" "4,470,$PAPER" || return 1
+  SKETCH_SEEN="its frame was on the screen"
   xdotool mousemove 200 150
   wait_for_pixels 20 "$label: the pointer at (200, 150)" "200,150,$POINTER" "210,150,$POINTER" "200,162,$PAPER" \
     "0,0,$EDGE" "320,0,$EDGE" "0,240,$EDGE" || return 1
