@@ -88,8 +88,10 @@ apt_install() {
   fi
   rm -f "$log"
   if [ -n "$source" ]; then
-    APT_REASON="the package source can't serve $*: $(apt_reason_line "$errors")"
-    [ -n "$APT_UPDATE_ERRORS" ] && APT_REASON="$APT_REASON; apt-get update: $(apt_reason_line "$APT_UPDATE_ERRORS")"
+    # The index that did not download is the cause; the install's error follows from it.
+    APT_REASON="the package source can't serve $*: "
+    [ -n "$APT_UPDATE_ERRORS" ] && APT_REASON="${APT_REASON}apt-get update: $(apt_reason_line "$APT_UPDATE_ERRORS"); "
+    APT_REASON="${APT_REASON}apt-get install: $(apt_reason_line "$errors")"
     echo "apt-get could not install $* (log: $APT_LOG)" >&2
     return $APT_UNAVAILABLE
   fi
