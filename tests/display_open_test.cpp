@@ -67,20 +67,20 @@ TEST_F(DisplayTest, SettingsHoldTheirDefaults)
 TEST_F(DisplayTest, ConfigureStoresItsChoices)
 {
     display_configure(0, "", 0, 0);
-    EXPECT_STREQ(display_state.question_text, "Fullscreen Mode ?");
-    EXPECT_EQ(display_state.windowed, 0);
+    EXPECT_STREQ(display_state.configured.question_text, "Fullscreen Mode ?");
+    EXPECT_EQ(display_state.configured.windowed, 0);
     const char* text = "Go full screen?";
     display_configure(1, text, 7, 0x1FF);
-    EXPECT_EQ(display_state.question_text, text) << "the pointer itself is kept";
-    EXPECT_EQ(display_state.ask_question, 1);
-    EXPECT_EQ(display_state.windowed, 0) << "left for the answer to decide";
-    EXPECT_EQ(display_state.borderless, 0xFF) << "the low 8 bits";
+    EXPECT_EQ(display_state.configured.question_text, text) << "the pointer itself is kept";
+    EXPECT_EQ(display_state.configured.ask_question, 1);
+    EXPECT_EQ(display_state.configured.windowed, 0) << "left for the answer to decide";
+    EXPECT_EQ(display_state.configured.borderless, 0xFF) << "the low 8 bits";
     display_configure(0x102, "", 1, 0);
-    EXPECT_EQ(display_state.ask_question, 2) << "low 8 bits of ask";
-    EXPECT_EQ(display_state.windowed, 0) << "a nonzero ask leaves windowed as it was";
+    EXPECT_EQ(display_state.configured.ask_question, 2) << "low 8 bits of ask";
+    EXPECT_EQ(display_state.configured.windowed, 0) << "a nonzero ask leaves windowed as it was";
     display_configure(0x100, "", 1, 0);
-    EXPECT_EQ(display_state.ask_question, 0) << "nothing will be asked";
-    EXPECT_EQ(display_state.windowed, 0) << "but the whole ask is not 0: windowed stays";
+    EXPECT_EQ(display_state.configured.ask_question, 0) << "nothing will be asked";
+    EXPECT_EQ(display_state.configured.windowed, 0) << "but the whole ask is not 0: windowed stays";
     display_allow_close(0x100);
     EXPECT_EQ(display_state.close_allowed, 0);
     display_set_flip_wait(0x100);

@@ -281,7 +281,7 @@ TEST(SdlScreen, ACloseRequestIsOneWmClose)
     // for a second one that should not come.
     MSG m;
     const auto closes = [] { return std::count(messages.begin(), messages.end(), static_cast<UINT>(WM_CLOSE)); };
-    for (int i = 0, after = 0; i < 3000 && after < 25; ++i, after += closes() > 0) {
+    for (int i = 0, after = 0; i < 3000 && after<25; ++i, after += closes()> 0) {
         while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }

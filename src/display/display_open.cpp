@@ -1,5 +1,6 @@
 // Opening and closing the display. Every step that fails returns 0 at once and
 // leaves what was made in the state, for display_close to give back.
+#include <cstdint>
 #include <cstring>
 
 #include "display/display.h"
@@ -67,8 +68,12 @@ std::int32_t open_windowed(DisplayState& s, const char* title)
     // difference stays negative), created with a fixed frame.
     RECT rect{0, 0, s.width, s.height};
     AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, FALSE);
-    int w = rect.right - rect.left;
-    int h = rect.bottom - rect.top;
+    // A window whose outer size does not fit an int can't be made.
+    const long long outer_w = static_cast<long long>(rect.right) - rect.left;
+    const long long outer_h = static_cast<long long>(rect.bottom) - rect.top;
+    if (outer_w <= 0 || outer_h <= 0 || outer_w > INT32_MAX || outer_h > INT32_MAX) return 0;
+    int w = static_cast<int>(outer_w);
+    int h = static_cast<int>(outer_h);
     const int x = (GetSystemMetrics(SM_CXSCREEN) - w) >> 1;
     const int y = (GetSystemMetrics(SM_CYSCREEN) - h) >> 1;
     if (!s.borderless) {
@@ -102,8 +107,15 @@ std::int32_t open_windowed(DisplayState& s, const char* title)
 std::int32_t display_open(const char* title, std::int32_t width, std::int32_t height)
 {
     DisplayState& s = display_state;
+    // One display at a time: a second open leaves the first as it is. And no
+    // surface has a side of no pixels.
+    if (s.ddraw_module || s.ddraw || s.window || width <= 0 || height <= 0) return 0;
     s.width = width;
     s.height = height;
+    s.ask_question = s.configured.ask_question;
+    s.question_text = s.configured.question_text;
+    s.windowed = s.configured.windowed;
+    s.borderless = s.configured.borderless;
     s.ddraw_module = LoadLibraryA("ddraw.dll");
     if (!s.ddraw_module) return 0;
     const auto create = reinterpret_cast<DirectDrawCreateProc>(

@@ -6,11 +6,11 @@ DisplayState display_state;
 
 void display_configure(std::int32_t ask, const char* text, std::int32_t windowed, std::int32_t borderless)
 {
-    DisplayState& s = display_state;
-    s.ask_question = static_cast<std::uint8_t>(ask);
-    s.question_text = text && text[0] ? text : DISPLAY_DEFAULT_QUESTION;
-    if (ask == 0) s.windowed = windowed;  // otherwise the answer at open decides
-    s.borderless = static_cast<std::uint8_t>(borderless);
+    DisplayChoices& c = display_state.configured;
+    c.ask_question = static_cast<std::uint8_t>(ask);
+    c.question_text = text && text[0] ? text : DISPLAY_DEFAULT_QUESTION;
+    if (ask == 0) c.windowed = windowed;  // otherwise the answer at open decides
+    c.borderless = static_cast<std::uint8_t>(borderless);
 }
 
 void display_allow_close(std::int32_t flag) { display_state.close_allowed = static_cast<std::uint8_t>(flag); }

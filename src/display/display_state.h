@@ -8,8 +8,18 @@
 #include "convert/convert.h"
 #include "platform/platform.h"
 
+// The opening choices display_configure makes.
+struct DisplayChoices {
+    std::uint8_t ask_question = 0;
+    const char* question_text = nullptr;
+    std::int32_t windowed = 1;
+    std::uint8_t borderless = 0;
+};
+
 struct DisplayState {
-    // Settings.
+    // Settings: the opening choices as configured, and as the open display took
+    // them (configuring again while it is open changes it not).
+    DisplayChoices configured;
     std::uint8_t ask_question = 0;
     const char* question_text = nullptr;
     std::int32_t windowed = 1;

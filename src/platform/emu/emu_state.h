@@ -4,6 +4,7 @@
 // the call log, scripted failures, and the window and message machinery.
 
 #include <array>
+#include <cstdint>
 #include <deque>
 #include <map>
 #include <string>
@@ -87,6 +88,10 @@ struct EmuState {
 };
 
 EmuState& emu();
+
+// A coordinate as Windows computes it in 32 bits: the sum taken wide, then kept
+// modulo 2^32, so that extreme but legal arguments never overflow.
+constexpr LONG emu_wrap(long long value) { return static_cast<LONG>(static_cast<std::uint32_t>(value)); }
 
 // Whether a display is there (opened on first use).
 bool emu_display_available();

@@ -115,12 +115,9 @@ RECT emu_client_rect_on_screen(HWND window)
 {
     const EmuWindow* w = emu_window(window);
     if (!w) return {0, 0, 0, 0};
-    const int f = frame_width(w->style);
-    RECT r = w->rect;
-    r.left += f;
-    r.right -= f;
-    r.top += f + caption_height(w->style);
-    r.bottom -= f;
+    const long long f = frame_width(w->style);
+    RECT r{emu_wrap(w->rect.left + f), emu_wrap(w->rect.top + f + caption_height(w->style)),
+           emu_wrap(w->rect.right - f), emu_wrap(w->rect.bottom - f)};
     if (r.right < r.left) r.right = r.left;
     if (r.bottom < r.top) r.bottom = r.top;
     return r;
@@ -189,7 +186,7 @@ HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWOR
                 window_name ? window_name : "",
                 c->record.lpfnWndProc,
                 style & ~static_cast<DWORD>(WS_VISIBLE),
-                {x, y, x + (width < 0 ? 0 : width), y + (height < 0 ? 0 : height)},
+                {x, y, emu_wrap(x + (width < 0 ? 0LL : width)), emu_wrap(y + (height < 0 ? 0LL : height))},
                 false,
                 false,
                 false};
@@ -283,11 +280,11 @@ BOOL AdjustWindowRect(LPRECT rect, DWORD style, BOOL menu)
     const auto call = emu_call("AdjustWindowRect", "%d, %d, %d, %d, 0x%x, %d", rect ? rect->left : 0,
                                rect ? rect->top : 0, rect ? rect->right : 0, rect ? rect->bottom : 0, style, menu);
     if (call.fail || !rect) return call.done(FALSE);
-    const int f = frame_width(style);
-    rect->left -= f;
-    rect->right += f;
-    rect->top -= f + caption_height(style) + (menu ? MENU : 0);
-    rect->bottom += f;
+    const long long f = frame_width(style);
+    rect->left = emu_wrap(rect->left - f);
+    rect->right = emu_wrap(rect->right + f);
+    rect->top = emu_wrap(rect->top - f - caption_height(style) - (menu ? MENU : 0));
+    rect->bottom = emu_wrap(rect->bottom + f);
     return call.done(TRUE);
 }
 
@@ -318,8 +315,8 @@ BOOL ClientToScreen(HWND window, LPPOINT point)
     const auto call = emu_call("ClientToScreen", "%s", emu_window_name(window).c_str());
     if (call.fail || !point || !emu_window(window)) return call.done(FALSE);
     const RECT client = emu_client_rect_on_screen(window);
-    point->x += client.left;
-    point->y += client.top;
+    point->x = emu_wrap(static_cast<long long>(point->x) + client.left);
+    point->y = emu_wrap(static_cast<long long>(point->y) + client.top);
     return call.done(TRUE);
 }
 
@@ -328,7 +325,8 @@ BOOL GetClientRect(HWND window, LPRECT rect)
     const auto call = emu_call("GetClientRect", "%s", emu_window_name(window).c_str());
     if (call.fail || !rect || !emu_window(window)) return call.done(FALSE);
     const RECT client = emu_client_rect_on_screen(window);
-    *rect = {0, 0, client.right - client.left, client.bottom - client.top};
+    *rect = {0, 0, emu_wrap(static_cast<long long>(client.right) - client.left),
+             emu_wrap(static_cast<long long>(client.bottom) - client.top)};
     return call.done(TRUE);
 }
 

@@ -1,0 +1,64 @@
+// Calls the presenter does not support, turned away cleanly: a second open, a
+// configure while open, sizes no surface can have.
+#include <climits>
+
+#include "display_support.h"
+
+namespace {
+
+// The screen shows `frame` one pixel for one (a full-screen 32-bit display).
+bool shows(const std::vector<Pixel>& frame)
+{
+    const EmuScreenshot shot = emu_test_screen();
+    return shot.width == 640 && shot.height == 480 &&
+           shot.pixels == std::vector<std::uint32_t>(frame.begin(), frame.end());
+}
+
+}  // namespace
+
+TEST_F(DisplayTest, ASecondOpenIsRefusedAndTheFirstDisplayGoesOn)
+{
+    display_configure(0, "", 0, 0);
+    ASSERT_EQ(display_open("first", 640, 480), 1);
+    const int live = emu_test_live_ddraw_objects();
+    EXPECT_EQ(display_open("second", 640, 480), 0);
+    EXPECT_EQ(emu_test_live_ddraw_objects(), live) << "nothing more was made";
+    EXPECT_EQ(emu_test_live_windows(), 1);
+    const std::vector<Pixel> frame = test_frame(640, 480);
+    ASSERT_EQ(display_present(frame.data()), 1);
+    EXPECT_TRUE(shows(frame));
+    display_close();
+    EXPECT_EQ(emu_test_live_ddraw_objects(), 0);
+    EXPECT_EQ(emu_test_live_windows(), 0);
+    // The screen is no longer held: full screen opens again.
+    ASSERT_EQ(display_open("again", 640, 480), 1);
+    display_close();
+}
+
+TEST_F(DisplayTest, ConfiguringWhileOpenChangesNothingUntilTheNextOpen)
+{
+    display_configure(0, "", 0, 0);
+    ASSERT_EQ(display_open("full", 640, 480), 1);
+    display_configure(0, "", 1, 1);
+    const std::vector<Pixel> frame = test_frame(640, 480);
+    ASSERT_EQ(display_present(frame.data()), 1);
+    EXPECT_TRUE(shows(frame)) << "still full screen";
+    display_close();
+    ASSERT_EQ(display_open("window", 640, 480), 1);
+    EXPECT_NE(display_state.offscreen, nullptr) << "the next open is windowed";
+    display_close();
+}
+
+// On every path: each size no surface can have ends the open in a clean 0.
+TEST_F(DisplayTest, SizesNoSurfaceCanHaveAreRefused)
+{
+    const int sizes[][2] = {{INT_MAX, INT_MAX}, {INT_MIN, INT_MIN}, {0, 480}, {640, -1}, {INT_MAX - 2, 480}};
+    for (int path = 0; path < 3; ++path)
+        for (const auto& size : sizes) {
+            display_configure(0, "", path > 0, path == 2);
+            EXPECT_EQ(display_open("huge", size[0], size[1]), 0) << path << ": " << size[0] << " x " << size[1];
+            display_close();
+            EXPECT_EQ(emu_test_live_ddraw_objects(), 0);
+            EXPECT_EQ(emu_test_live_windows(), 0);
+        }
+}
