@@ -1,5 +1,6 @@
-// Calls the presenter does not support, turned away cleanly: a second open, a
-// configure while open, sizes no surface can have.
+// The presenter at its edges: calls it does not support, turned away cleanly (a
+// second open, a configure while open, sizes no surface can have), and a
+// window hanging over the desktop's edges.
 #include <climits>
 
 #include "display_support.h"
@@ -61,4 +62,21 @@ TEST_F(DisplayTest, SizesNoSurfaceCanHaveAreRefused)
             EXPECT_EQ(emu_test_live_ddraw_objects(), 0);
             EXPECT_EQ(emu_test_live_windows(), 0);
         }
+}
+
+// A window larger than the desktop hangs over its edges: each frame is copied
+// into the part on the screen, and no further.
+TEST_F(DisplayTest, AWindowLargerThanTheDesktopShowsThePartOnTheScreen)
+{
+    emu_test_set_desktop({320, 240, emu_format_xrgb8888()});
+    display_configure(0, "", 1, 0);
+    ASSERT_EQ(display_open("big", 640, 480), 1);
+    const std::vector<Pixel> frame = test_frame(640, 480);
+    ASSERT_EQ(display_present(frame.data()), 1);
+    // The client area starts at (-161, -112): the screen's corner shows client
+    // pixel (161, 112), which the stretch takes from frame pixel (160, 111).
+    const EmuScreenshot shot = emu_test_screen();
+    ASSERT_EQ(shot.width, 320);
+    EXPECT_EQ(shot.at(0, 0), frame[111 * 640 + 160]);
+    display_close();
 }

@@ -51,6 +51,10 @@ inline constexpr WineDeparture RESTORE_OF_A_BACK_BUFFER = {
 inline constexpr WineDeparture MESSAGE_BOX_FAILURE = {
     "MessageBoxA's result when the box can't be shown",
     "Wine answers -1, its dialog box's failure; the documentation answers 0"};
+inline constexpr WineDeparture CLIPPED_BLT_OFF_THE_SCREEN = {
+    "A clipped Blt into a window partly off the screen",
+    "Wine refuses the destination with DDERR_INVALIDRECT; the documentation has the clipper's window "
+    "clip it to what is on the screen"};
 }  // namespace wine_departs
 
 bool running_under_wine();

@@ -1,5 +1,7 @@
 // DirectDraw at the normal cooperative level: creation, levels, the primary and
 // offscreen surfaces, locking, stretched and clipped blits.
+#include <algorithm>
+
 #include "conformance/conformance.h"
 
 namespace {
@@ -177,4 +179,66 @@ TEST_F(Conformance, BltStretchesAndTheClipperKeepsItInTheWindow)
     EXPECT_EQ(source->Release(), 0u);
     EXPECT_EQ(primary->Release(), 0u);
     EXPECT_EQ(ddraw->Release(), 0u);
+}
+
+// A clipped blit into a window hanging over the screen's edges draws the part
+// on the screen and nothing beyond it: at the top-left and bottom-right corners.
+TEST_F(Conformance, AClippedBltIntoAWindowOverTheScreensEdgeDrawsOnlyTheScreensPart)
+{
+    const int screen_w = GetSystemMetrics(SM_CXSCREEN), screen_h = GetSystemMetrics(SM_CYSCREEN);
+    const int width = 64, height = 32;
+    const POINT corners[] = {{-20, -10}, {screen_w - 30, screen_h - 12}};
+    for (const POINT& at : corners) {
+        HWND w = create(WS_POPUP | WS_VISIBLE, at.x, at.y, width, height);
+        ASSERT_NE(w, nullptr);
+        pump();
+        DirectDrawLibrary dd;
+        IDirectDraw* ddraw = dd.make();
+        ASSERT_NE(ddraw, nullptr);
+        ASSERT_EQ(ddraw->SetCooperativeLevel(w, DDSCL_NORMAL), DD_OK);
+        IDirectDrawSurface* primary = nullptr;
+        DDSURFACEDESC desc = surface_desc(DDSD_CAPS, DDSCAPS_PRIMARYSURFACE);
+        ASSERT_EQ(ddraw->CreateSurface(&desc, &primary, nullptr), DD_OK);
+        const DDPIXELFORMAT f = pixel_format_of(primary);
+        const int bpp = static_cast<int>(f.dwRGBBitCount / 8);
+        desc = surface_desc(DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT, DDSCAPS_OFFSCREENPLAIN);
+        desc.dwWidth = desc.dwHeight = 1;
+        IDirectDrawSurface* source = nullptr;
+        ASSERT_EQ(ddraw->CreateSurface(&desc, &source, nullptr), DD_OK);
+        const DWORD red = encode(f, 0xFF, 0, 0);
+        DDSURFACEDESC s = surface_desc(0, 0);
+        ASSERT_EQ(source->Lock(nullptr, &s, DDLOCK_WAIT, nullptr), DD_OK);
+        std::memcpy(s.lpSurface, &red, bpp);
+        source->Unlock(s.lpSurface);
+        IDirectDrawClipper* clipper = nullptr;
+        ASSERT_EQ(ddraw->CreateClipper(0, &clipper, nullptr), DD_OK);
+        ASSERT_EQ(clipper->SetHWnd(0, w), DD_OK);
+        ASSERT_EQ(primary->SetClipper(clipper), DD_OK);
+        RECT dest{at.x, at.y, at.x + width, at.y + height};
+        const HRESULT blt = primary->Blt(&dest, source, nullptr, DDBLT_WAIT, nullptr);
+        expect_documented(blt == DD_OK, wine_departs::CLIPPED_BLT_OFF_THE_SCREEN);
+
+        DDSURFACEDESC shown = surface_desc(0, 0);
+        ASSERT_EQ(primary->Lock(nullptr, &shown, DDLOCK_WAIT, nullptr), DD_OK);
+        int wrong = 0;
+        for (int y = std::max(0, static_cast<int>(at.y) - 2);
+             y < std::min(screen_h, static_cast<int>(at.y) + height + 2) && wrong < 4; ++y)
+            for (int x = std::max(0, static_cast<int>(at.x) - 2);
+                 x < std::min(screen_w, static_cast<int>(at.x) + width + 2) && wrong < 4; ++x) {
+                DWORD v = 0;
+                std::memcpy(&v, static_cast<BYTE*>(shown.lpSurface) + y * shown.lPitch + x * bpp, bpp);
+                v &= f.dwRBitMask | f.dwGBitMask | f.dwBBitMask;
+                const bool inside = x >= at.x && x < at.x + width && y >= at.y && y < at.y + height;
+                if ((v == red) != (inside && blt == DD_OK)) {
+                    ADD_FAILURE() << "(" << x << ", " << y << ") shows 0x" << std::hex << v;
+                    ++wrong;
+                }
+            }
+        primary->Unlock(shown.lpSurface);
+        clipper->Release();
+        source->Release();
+        primary->Release();
+        EXPECT_EQ(ddraw->Release(), 0u);
+        DestroyWindow(w);
+    }
 }

@@ -74,10 +74,14 @@ TEST_F(FullScreen, FlippingChainsShowTheBackBuffer)
         DDSCAPS caps{DDSCAPS_BACKBUFFER};
         IDirectDrawSurface* back = nullptr;
         ASSERT_EQ(primary->GetAttachedSurface(&caps, &back), DD_OK);
+        const ULONG refs = back->AddRef();
+        back->Release();
         IDirectDrawSurface* again = nullptr;
         ASSERT_EQ(primary->GetAttachedSurface(&caps, &again), DD_OK);
         EXPECT_EQ(again, back);
+        EXPECT_EQ(again->AddRef(), refs + 1) << "each GetAttachedSurface gives the asker a reference of its own";
         again->Release();
+        EXPECT_EQ(again->Release(), refs - 1);
         DDSURFACEDESC desc = surface_desc(0, 0);
         ASSERT_EQ(primary->GetSurfaceDesc(&desc), DD_OK);
         EXPECT_EQ(desc.dwBackBufferCount, backs);
