@@ -3,6 +3,7 @@
 // flipping, locking, blits, lost surfaces, reference counts and bad input.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -632,4 +633,134 @@ TEST_F(Platform, HeadlessScreenShowsEveryFormat)
         primary->Release();
         ddraw->Release();
     }
+}
+
+// Coordinates near the ends of the 32-bit range are computed as Windows does,
+// in 32 bits that wrap, never overflowing; a blit's rectangle across the whole
+// range is clipped to the window, and refused without a clipper.
+TEST_F(Platform, ExtremeCoordinatesWrapAsWindowsComputesThem)
+{
+    RECT r{0, 0, INT_MAX, INT_MAX};
+    ASSERT_TRUE(AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE));
+    EXPECT_EQ(r.left, -4);
+    EXPECT_EQ(r.top, -23);
+    EXPECT_EQ(r.right, INT_MIN + 3);
+    r = {INT_MIN, INT_MIN, 0, 0};
+    ASSERT_TRUE(AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, TRUE));
+    EXPECT_EQ(r.left, INT_MAX - 3);
+    EXPECT_EQ(r.top, INT_MAX - 41);
+    HWND far = CreateWindowExA(0, "test", "far", WS_OVERLAPPEDWINDOW, INT_MAX, INT_MAX, INT_MAX, INT_MAX, nullptr,
+                               nullptr, nullptr, nullptr);
+    ASSERT_NE(far, nullptr);
+    RECT client{};
+    EXPECT_TRUE(GetClientRect(far, &client));
+    EXPECT_GE(client.right, 0);
+    POINT p{10, 10};
+    ASSERT_TRUE(ClientToScreen(far, &p));
+    EXPECT_EQ(p.x, INT_MIN + 13) << "INT_MAX + 4 + 10, in 32 bits";
+
+    HWND w =
+        CreateWindowExA(0, "test", "w", WS_POPUP | WS_VISIBLE, 100, 100, 64, 32, nullptr, nullptr, nullptr, nullptr);
+    IDirectDraw* ddraw = create_ddraw();
+    ASSERT_EQ(ddraw->SetCooperativeLevel(w, DDSCL_NORMAL), DD_OK);
+    DDSURFACEDESC desc{};
+    desc.dwSize = sizeof desc;
+    desc.dwFlags = DDSD_CAPS;
+    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+    IDirectDrawSurface* primary = nullptr;
+    ASSERT_EQ(ddraw->CreateSurface(&desc, &primary, nullptr), DD_OK);
+    IDirectDrawSurface* source = offscreen(ddraw, 1, 1);
+    fill32(source, 0x123456);
+    RECT wide{-1100000000, 0, 1100000000, 10};
+    EXPECT_EQ(primary->Blt(&wide, source, nullptr, DDBLT_WAIT, nullptr), DDERR_INVALIDRECT) << "without a clipper";
+    RECT from{INT_MIN, 0, 1, 1};
+    EXPECT_EQ(primary->Blt(nullptr, source, &from, DDBLT_WAIT, nullptr), DDERR_INVALIDRECT);
+    IDirectDrawClipper* clipper = nullptr;
+    ASSERT_EQ(ddraw->CreateClipper(0, &clipper, nullptr), DD_OK);
+    ASSERT_EQ(clipper->SetHWnd(0, w), DD_OK);
+    ASSERT_EQ(primary->SetClipper(clipper), DD_OK);
+    RECT all{INT_MIN, INT_MIN, INT_MAX, INT_MAX};
+    ASSERT_EQ(primary->Blt(&all, source, nullptr, DDBLT_WAIT, nullptr), DD_OK);
+    const EmuScreenshot shot = emu_test_screen();
+    EXPECT_EQ(shot.at(100, 100) & 0xFFFFFF, 0x123456u);
+    EXPECT_EQ(shot.at(163, 131) & 0xFFFFFF, 0x123456u);
+    EXPECT_EQ(shot.at(164, 131) & 0xFFFFFF, 0u) << "outside the window";
+    clipper->Release();
+    source->Release();
+    primary->Release();
+    ddraw->Release();
+}
+
+namespace {
+UINT destroy_on = 0;
+LRESULT CALLBACK self_destroying_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == destroy_on) DestroyWindow(window);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+}  // namespace
+
+// Limits and results as documented: a queue holds 10,000 posted messages; an OK
+// box answers IDOK; a window its procedure destroys while it is being created
+// is not returned; a blit within one surface reads it as it was before; the
+// screen lets go of a primary that is gone.
+TEST_F(Platform, DocumentedLimitsAndResultsHold)
+{
+    HWND w = popup();
+    int posted = 0;
+    while (posted < 10001 && PostMessageA(w, WM_USER, 0, 0)) ++posted;
+    EXPECT_EQ(posted, 10000);
+    MSG m;
+    ASSERT_TRUE(PeekMessageA(&m, w, 0, 0, PM_REMOVE));
+    EXPECT_TRUE(PostMessageA(w, WM_USER, 0, 0)) << "room again";
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+    }
+
+    emu_test_answer_question(IDNO);
+    EXPECT_EQ(MessageBoxA(nullptr, "done", "box", MB_OK), IDOK);
+
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = self_destroying_proc;
+    wc.lpszClassName = "self-destroying";
+    ASSERT_NE(RegisterClassA(&wc), 0);
+    for (const UINT message : {static_cast<UINT>(WM_NCCREATE), static_cast<UINT>(WM_CREATE)}) {
+        destroy_on = message;
+        EXPECT_EQ(CreateWindowExA(0, "self-destroying", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr),
+                  nullptr)
+            << "destroyed in message 0x" << std::hex << message;
+    }
+    EXPECT_EQ(emu_test_live_windows(), 1);
+
+    IDirectDraw* ddraw = create_ddraw();
+    ASSERT_EQ(ddraw->SetCooperativeLevel(nullptr, DDSCL_NORMAL), DD_OK);
+    IDirectDrawSurface* row = offscreen(ddraw, 4, 1);
+    DDSURFACEDESC desc = lock(row);
+    const std::uint32_t start[4] = {1, 2, 3, 4};
+    std::memcpy(desc.lpSurface, start, sizeof start);
+    row->Unlock(desc.lpSurface);
+    RECT to{1, 0, 4, 1}, from{0, 0, 3, 1};
+    ASSERT_EQ(row->Blt(&to, row, &from, DDBLT_WAIT, nullptr), DD_OK);
+    desc = lock(row);
+    std::uint32_t after[4];
+    std::memcpy(after, desc.lpSurface, sizeof after);
+    row->Unlock(desc.lpSurface);
+    EXPECT_EQ(std::vector<std::uint32_t>(after, after + 4), (std::vector<std::uint32_t>{1, 1, 2, 3}));
+    row->Release();
+
+    // A primary shown in a window, then gone, then another with no window to show it.
+    ShowWindow(w, SW_SHOWNORMAL);
+    desc = DDSURFACEDESC{};
+    desc.dwSize = sizeof desc;
+    desc.dwFlags = DDSD_CAPS;
+    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+    IDirectDrawSurface* primary = nullptr;
+    ASSERT_EQ(ddraw->CreateSurface(&desc, &primary, nullptr), DD_OK);
+    primary->Release();
+    ShowWindow(w, SW_HIDE);
+    ASSERT_EQ(ddraw->CreateSurface(&desc, &primary, nullptr), DD_OK);
+    std::vector<std::uint32_t> pixels;
+    int width = 0, height = 0;
+    EXPECT_FALSE(screen_read_back(&pixels, &width, &height)) << "nothing is shown";
+    primary->Release();
+    ddraw->Release();
 }

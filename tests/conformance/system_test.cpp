@@ -49,10 +49,14 @@ TEST_F(Conformance, MessageBoxWithAMissingOwnerFails)
     expect_documented(answer == 0, wine_departs::MESSAGE_BOX_FAILURE);
 }
 
-// ddraw.dll loads by name and exports DirectDrawCreate; unknown names give NULL.
+// ddraw.dll loads by name (".dll" is appended to a name without an extension)
+// and exports DirectDrawCreate; unknown names give NULL.
 TEST_F(Conformance, DirectDrawLoadsAndExportsItsEntry)
 {
     EXPECT_EQ(LoadLibraryA("no-such-library.dll"), nullptr);
+    HMODULE bare = LoadLibraryA("ddraw");
+    ASSERT_NE(bare, nullptr);
+    EXPECT_TRUE(FreeLibrary(bare));
     HMODULE module = LoadLibraryA("ddraw.dll");
     ASSERT_NE(module, nullptr);
     EXPECT_NE(GetProcAddress(module, "DirectDrawCreate"), nullptr);

@@ -50,10 +50,18 @@ void emu_show_visible()
         if (!window)
             for (auto& [id, w] : s.windows)
                 if (w.visible) window = reinterpret_cast<HWND>(id);
-        if (!window) return;
+        if (!window) {
+            emu_show_nothing();
+            return;
+        }
         shown = emu_client_rect_on_screen(window);
     }
     screen_show(image, shown);
+}
+
+void emu_show_nothing()
+{
+    if (emu().screen_state > 0) screen_show(ScreenImage{}, RECT{0, 0, 0, 0});
 }
 
 void emu_wait_for_refresh()

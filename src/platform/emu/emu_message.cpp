@@ -152,16 +152,20 @@ void emu_pump_screen_events(bool deliver)
 }
 
 // A message for a window of the thread, or for the thread itself (no window).
-void emu_post(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+// A queue holds at most 10,000 posted messages, Windows' default limit.
+constexpr std::size_t POSTED_MESSAGE_LIMIT = 10000;
+
+bool emu_post(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (!window || emu_window(window)) emu().queue.push_back({window, message, wParam, lParam, 0, {0, 0}});
+    if ((window && !emu_window(window)) || emu().queue.size() >= POSTED_MESSAGE_LIMIT) return false;
+    emu().queue.push_back({window, message, wParam, lParam, 0, {0, 0}});
+    return true;
 }
 
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     const auto call = emu_call("PostMessageA", "%s, 0x%x", emu_window_name(window).c_str(), message);
-    if (call.fail || (window && !emu_window(window))) return call.done(FALSE);
-    emu_post(window, message, wParam, lParam);
+    if (call.fail || !emu_post(window, message, wParam, lParam)) return call.done(FALSE);
     return call.done(TRUE);
 }
 

@@ -123,7 +123,8 @@ std::string emu_pointer(const void* pointer);
 // Windows and messages.
 EmuWindow* emu_window(HWND window);
 LRESULT emu_send(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-void emu_post(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Posts to the queue; false when the window is gone or the queue is full.
+bool emu_post(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void emu_activate(HWND window);
 void emu_deactivate();
 RECT emu_client_rect_on_screen(HWND window);
@@ -136,6 +137,8 @@ void emu_update_screen_window();
 // DirectDraw.
 void emu_lose_all_surfaces();
 void emu_show_visible();
+// Tells the screen that nothing is shown: the image it had may be freed.
+void emu_show_nothing();
 // Returns at the display's next refresh: at once when showing an image waits for
 // it by itself, else at the next tick of the screen's rate (60 Hz if unknown).
 void emu_wait_for_refresh();

@@ -22,7 +22,10 @@ EmuSurface::~EmuSurface()
     EmuState& s = emu();
     if (clipper) clipper->drop();
     std::erase(s.surfaces, this);
-    if (s.visible == this) s.visible = nullptr;
+    if (s.visible == this) {
+        s.visible = nullptr;
+        emu_show_nothing();
+    }
     if (owner->primary == this) owner->primary = nullptr;
     --s.live_objects;
     owner->drop();
@@ -233,16 +236,23 @@ HRESULT EmuSurface::Blt(LPRECT dest_rect, IDirectDrawSurface* source, LPRECT sou
     } else if (d.left < 0 || d.top < 0 || d.right > width || d.bottom > height) {
         return call.done(DDERR_INVALIDRECT);
     }
-    // Nearest-neighbour stretch of r onto d, only where d lies inside the clip.
+    // Nearest-neighbour stretch of r onto d, only where d lies inside the clip;
+    // computed wide, as rectangles may span the whole 32-bit range.
     const int bpp = bytes_per_pixel();
-    const long long dw = d.right - d.left, dh = d.bottom - d.top, rw = r.right - r.left, rh = r.bottom - r.top;
+    using Wide = long long;
+    const Wide dw = Wide{d.right} - d.left, dh = Wide{d.bottom} - d.top;
+    const Wide rw = Wide{r.right} - r.left, rh = Wide{r.bottom} - r.top;
+    // A surface blitted onto itself reads the pixels as they were before the blit.
+    std::vector<BYTE> before;
+    if (src == this) before = memory;
+    const BYTE* from = src == this ? before.data() : src->memory.data();
     const LONG x0 = std::max(d.left, clip.left), x1 = std::min(d.right, clip.right);
     for (LONG y = std::max(d.top, clip.top); y < std::min(d.bottom, clip.bottom); ++y) {
-        const LONG sy = static_cast<LONG>(r.top + (y - d.top) * rh / dh);
+        const LONG sy = static_cast<LONG>(r.top + (y - Wide{d.top}) * rh / dh);
         BYTE* out = memory.data() + static_cast<std::ptrdiff_t>(y) * pitch;
-        const BYTE* in = src->memory.data() + static_cast<std::ptrdiff_t>(sy) * src->pitch;
+        const BYTE* in = from + static_cast<std::ptrdiff_t>(sy) * src->pitch;
         for (LONG x = x0; x < x1; ++x) {
-            const LONG sx = static_cast<LONG>(r.left + (x - d.left) * rw / dw);
+            const LONG sx = static_cast<LONG>(r.left + (x - Wide{d.left}) * rw / dw);
             std::memcpy(out + static_cast<std::ptrdiff_t>(x) * bpp, in + static_cast<std::ptrdiff_t>(sx) * bpp, bpp);
         }
     }

@@ -26,8 +26,9 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     // A box owned by a window that does not exist is not shown.
     if (call.fail || !emu_display_available() || (owner && !emu_window(owner))) return call.done(0);
     const int answer = screen_question(text ? text : "", caption ? caption : "");
-    if ((type & 0xF) != MB_YESNO) return call.done(answer ? IDYES : 0);
-    return call.done(answer);
+    if (!answer) return call.done(0);
+    // The screen asks Yes or No; a box of one OK button is answered OK.
+    return call.done((type & 0xF) == MB_YESNO ? answer : IDOK);
 }
 
 BOOL SystemParametersInfoA(UINT action, UINT ui_param, LPVOID pv_param, UINT win_ini)
@@ -81,8 +82,9 @@ void ExitProcess(UINT exit_code)
 HMODULE LoadLibraryA(LPCSTR file_name)
 {
     const auto call = emu_call("LoadLibraryA", "%s", emu_text(file_name).c_str());
-    if (call.fail || !file_name || strcasecmp(file_name, "ddraw.dll") != 0)
-        return call.done(static_cast<HMODULE>(nullptr));
+    // A name without an extension is taken with ".dll" appended.
+    const bool ddraw = file_name && (strcasecmp(file_name, "ddraw.dll") == 0 || strcasecmp(file_name, "ddraw") == 0);
+    if (call.fail || !ddraw) return call.done(static_cast<HMODULE>(nullptr));
     ++emu().libraries;
     return call.done(DDRAW_MODULE);
 }

@@ -201,10 +201,13 @@ HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWOR
         s.windows.erase(id);
         return call.done(static_cast<HWND>(nullptr));
     }
+    // A procedure may destroy its window inside either message: none comes back.
+    if (!emu_window(window)) return call.done(static_cast<HWND>(nullptr));
     if (emu_send(window, WM_CREATE, 0, created) == -1) {
-        destroy(window);
+        if (emu_window(window)) destroy(window);
         return call.done(static_cast<HWND>(nullptr));
     }
+    if (!emu_window(window)) return call.done(static_cast<HWND>(nullptr));
     if (style & WS_VISIBLE) show(window);
     return call.done(window);
 }

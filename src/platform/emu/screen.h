@@ -20,7 +20,8 @@ const std::vector<EmuMode>& screen_modes();
 void screen_window(const char* title, const RECT* client);
 // Takes the whole display in `mode`, shown under `title`, or gives it back (nullptr).
 void screen_fullscreen(const EmuMode* mode, const char* title);
-// Shows `visible` (in screen coordinates) of the screen's image.
+// Shows `visible` (in screen coordinates) of the screen's image. An image without
+// pixels shows nothing new and lets go of the last one, whose memory may be freed.
 void screen_show(const ScreenImage& image, const RECT& visible);
 // The next pending event, if any; never waits.
 bool screen_poll(ScreenEvent* event);

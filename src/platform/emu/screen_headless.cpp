@@ -47,6 +47,10 @@ void screen_fullscreen(const EmuMode* mode, const char*) { headless().fullscreen
 // copying it would cost every frame what only tests read.
 void screen_show(const ScreenImage& image, const RECT& visible)
 {
+    if (!image.pixels) {
+        headless().last = {};
+        return;
+    }
     ++headless().frames;
     headless().last = image;
     headless().last_visible = visible;
