@@ -50,6 +50,17 @@ TEST_F(DisplayTest, ConfiguringWhileOpenChangesNothingUntilTheNextOpen)
     display_close();
 }
 
+// No frame to show: refused on either path, and nothing read.
+TEST_F(DisplayTest, PresentingNoFrameIsRefused)
+{
+    for (int windowed = 0; windowed < 2; ++windowed) {
+        display_configure(0, "", windowed, 0);
+        ASSERT_EQ(display_open("none", 640, 480), 1);
+        EXPECT_EQ(display_present(nullptr), 0);
+        display_close();
+    }
+}
+
 // On every path: each size no surface can have ends the open in a clean 0.
 TEST_F(DisplayTest, SizesNoSurfaceCanHaveAreRefused)
 {
