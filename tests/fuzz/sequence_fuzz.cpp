@@ -81,7 +81,7 @@ struct Driver {
                 const int w = usual ? 640 : (in.ConsumeBool() ? in.ConsumeIntegralInRange(1, 1100) : coordinate());
                 const int h = usual ? 480 : (in.ConsumeBool() ? in.ConsumeIntegralInRange(1, 900) : coordinate());
                 const bool was_open = open_width > 0;
-                if (display_open("fuzz", w, h) && !was_open) {
+                if (display_open("display", w, h) && !was_open) {
                     open_width = w;
                     open_height = h;
                     frame.assign(static_cast<std::size_t>(w) * h, 0x00123456);
@@ -112,7 +112,7 @@ struct Driver {
                 static const DWORD STYLES[] = {WS_POPUP, WS_POPUP | WS_VISIBLE, WS_OVERLAPPEDWINDOW,
                                                WS_OVERLAPPEDWINDOW | WS_VISIBLE, WS_CAPTION | WS_SYSMENU};
                 if (windows.size() >= 6) break;
-                HWND w = CreateWindowExA(0, "fuzz", "w", STYLES[in.ConsumeIntegralInRange(0, 4)], coordinate(),
+                HWND w = CreateWindowExA(0, "fuzz windows", "w", STYLES[in.ConsumeIntegralInRange(0, 4)], coordinate(),
                                          coordinate(), coordinate(), coordinate(), nullptr, nullptr, nullptr, nullptr);
                 if (w) windows.push_back(w);
                 break;
@@ -459,7 +459,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     display_allow_close(0);  // ending the process would end the fuzzer
     WNDCLASSA wc{};
     wc.lpfnWndProc = fuzz_proc;
-    wc.lpszClassName = "fuzz";
+    wc.lpszClassName = "fuzz windows";
     RegisterClassA(&wc);
     FuzzedDataProvider in(data, size);
     Driver d{in, {}, {}, {}, {}, {}};
