@@ -77,6 +77,17 @@ struct Platform : ::testing::Test {
         return primary;
     }
 
+    // A plain primary surface, as at the normal level.
+    IDirectDrawSurface* plain_primary(IDirectDraw* ddraw)
+    {
+        DDSURFACEDESC desc{};
+        desc.dwSize = sizeof desc;
+        desc.dwFlags = DDSD_CAPS;
+        desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+        IDirectDrawSurface* primary = nullptr;
+        EXPECT_EQ(ddraw->CreateSurface(&desc, &primary, nullptr), DD_OK);
+        return primary;
+    }
     IDirectDrawSurface* offscreen(IDirectDraw* ddraw, DWORD w, DWORD h)
     {
         DDSURFACEDESC desc{};
@@ -419,12 +430,8 @@ TEST_F(Platform, BltStretchesAndClipsToTheClippersWindow)
     HWND window =
         CreateWindowExA(0, "test", "t", WS_POPUP | WS_VISIBLE, 100, 50, 4, 2, nullptr, nullptr, nullptr, nullptr);
     ASSERT_EQ(ddraw->SetCooperativeLevel(window, DDSCL_NORMAL), DD_OK);
-    DDSURFACEDESC desc{};
-    desc.dwSize = sizeof desc;
-    desc.dwFlags = DDSD_CAPS;
-    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
-    IDirectDrawSurface* primary = nullptr;
-    ASSERT_EQ(ddraw->CreateSurface(&desc, &primary, nullptr), DD_OK);
+    IDirectDrawSurface* primary = plain_primary(ddraw);
+    ASSERT_NE(primary, nullptr);
     IDirectDrawSurface* source = offscreen(ddraw, 2, 1);
     DDSURFACEDESC s = lock(source);
     const std::uint32_t two[2] = {0x00AA0000, 0x000000BB};
@@ -663,12 +670,8 @@ TEST_F(Platform, ExtremeCoordinatesWrapAsWindowsComputesThem)
         CreateWindowExA(0, "test", "w", WS_POPUP | WS_VISIBLE, 100, 100, 64, 32, nullptr, nullptr, nullptr, nullptr);
     IDirectDraw* ddraw = create_ddraw();
     ASSERT_EQ(ddraw->SetCooperativeLevel(w, DDSCL_NORMAL), DD_OK);
-    DDSURFACEDESC desc{};
-    desc.dwSize = sizeof desc;
-    desc.dwFlags = DDSD_CAPS;
-    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
-    IDirectDrawSurface* primary = nullptr;
-    ASSERT_EQ(ddraw->CreateSurface(&desc, &primary, nullptr), DD_OK);
+    IDirectDrawSurface* primary = plain_primary(ddraw);
+    ASSERT_NE(primary, nullptr);
     IDirectDrawSurface* source = offscreen(ddraw, 1, 1);
     fill32(source, 0x123456);
     RECT wide{-1100000000, 0, 1100000000, 10};
@@ -749,15 +752,12 @@ TEST_F(Platform, DocumentedLimitsAndResultsHold)
 
     // A primary shown in a window, then gone, then another with no window to show it.
     ShowWindow(w, SW_SHOWNORMAL);
-    desc = DDSURFACEDESC{};
-    desc.dwSize = sizeof desc;
-    desc.dwFlags = DDSD_CAPS;
-    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
-    IDirectDrawSurface* primary = nullptr;
-    ASSERT_EQ(ddraw->CreateSurface(&desc, &primary, nullptr), DD_OK);
+    IDirectDrawSurface* primary = plain_primary(ddraw);
+    ASSERT_NE(primary, nullptr);
     primary->Release();
     ShowWindow(w, SW_HIDE);
-    ASSERT_EQ(ddraw->CreateSurface(&desc, &primary, nullptr), DD_OK);
+    primary = plain_primary(ddraw);
+    ASSERT_NE(primary, nullptr);
     std::vector<std::uint32_t> pixels;
     int width = 0, height = 0;
     EXPECT_FALSE(screen_read_back(&pixels, &width, &height)) << "nothing is shown";
