@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/emu/emu_test_control.h"
-#include "platform/emu/screen.h"
+#include "platform/screen/screen.h"
 #include "platform/platform.h"
 
 namespace {

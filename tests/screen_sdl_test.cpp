@@ -20,7 +20,7 @@
 #include <unistd.h>
 
 #include "platform/emu/emu_test_control.h"
-#include "platform/emu/screen.h"
+#include "platform/screen/screen.h"
 #include "platform/platform.h"
 
 // Xlib last: its macros (None, Bool) would clash with the headers above.

@@ -1,6 +1,5 @@
 // The question box, the screen-saver switch, sleeping, ending the process, and
 // the built-in "ddraw.dll".
-#include <sched.h>
 #include <strings.h>
 #include <unistd.h>
 
@@ -58,7 +57,7 @@ void Sleep(DWORD milliseconds)
     emu_call("Sleep", "%u", milliseconds);
     if (emu().logging) emu().sleeps.push_back(milliseconds);
     if (milliseconds == 0) {
-        sched_yield();
+        screen_pause_until_ns(0);
         return;
     }
     constexpr std::int64_t TICK_NS = 15625000;
@@ -66,10 +65,7 @@ void Sleep(DWORD milliseconds)
     clock_gettime(CLOCK_MONOTONIC, &now);
     const std::int64_t asked = static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec +
                                static_cast<std::int64_t>(milliseconds) * 1000000;
-    const std::int64_t tick = (asked + TICK_NS - 1) / TICK_NS * TICK_NS;
-    const timespec until{static_cast<time_t>(tick / 1000000000), static_cast<long>(tick % 1000000000)};
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
-    }
+    screen_pause_until_ns((asked + TICK_NS - 1) / TICK_NS * TICK_NS);
 }
 
 void ExitProcess(UINT exit_code)

@@ -3,7 +3,8 @@
 // What the emulation needs from a real display: show the visible surface in its
 // own pixel format, report the screen's size and modes, deliver keyboard,
 // mouse, focus and close events, ask a yes/no question, switch the screen saver.
-// One backend is linked in: SDL2 (a real window) or headless (tests).
+// One backend is linked in: SDL2 (a real window), a web page (WebAssembly) or
+// headless (tests).
 
 #include <cstdint>
 #include <vector>
@@ -35,6 +36,10 @@ bool screen_show_waits_for_refresh();
 // The screen's clock in microseconds, and a sleep until one of its times.
 std::int64_t screen_clock_us();
 void screen_sleep_until_us(std::int64_t when);
+// Gives the processor up until `when` on the system's monotonic clock, in
+// nanoseconds (0: only a yield to whatever else runs), while the display's
+// events go on arriving. Real time, not the screen's clock.
+void screen_pause_until_ns(std::int64_t when);
 void screen_cursor(bool visible);
 // What the display shows now, decoded to 0x00RRGGBB (for tests); false when nothing is shown.
 bool screen_read_back(std::vector<std::uint32_t>* pixels, int* width, int* height);
