@@ -1,0 +1,294 @@
+// The web screen: the emulation shown in a page, through Emscripten's HTML5 API
+// for input and our own JavaScript (screen_web.js) for the page. The page
+// stands for the desktop: a window is a canvas of its client size placed on it,
+// full screen fills it with the aspect kept. Showing an image waits for the
+// page's next animation frame, yielding to the browser meanwhile, as sleeping
+// and asking a question do.
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <cmath>
+#include <cstring>
+#include <ctime>
+#include <deque>
+#include <string>
+
+#include "platform/emu/emu_state.h"
+
+extern "C" {
+// screen_web.js
+void screen_web_open(int* width, int* height);
+void screen_web_window(const char* title, int x, int y, int width, int height, int shown);
+void screen_web_fullscreen(const char* title, int width, int height);
+void screen_web_draw(const BYTE* rgba, int x, int y, int width, int height);
+void screen_web_clear();
+void screen_web_wait_for_frame();
+int screen_web_ask(const char* text, const char* caption);
+void screen_web_wake_lock(int hold);
+void screen_web_cursor(int visible);
+int screen_web_read_back(std::uint32_t* pixels, int capacity, int* width, int* height);
+}
+
+namespace {
+
+constexpr const char* CANVAS = "#screen";
+
+struct Web {
+    EmuMode desktop{};
+    std::vector<EmuMode> modes;
+    std::string title;
+    bool fullscreen = false;
+    EmuMode mode{};
+    RECT client{};
+    bool focused = true;
+    bool asking = false;  // the question has the keyboard
+    std::deque<ScreenEvent> events;
+    std::vector<BYTE> rgba;
+};
+
+Web& web()
+{
+    static Web w;
+    return w;
+}
+
+void push(ScreenEventKind kind, int key = 0, int x = 0, int y = 0, int button = 0)
+{
+    web().events.push_back({kind, key, x, y, button});
+}
+
+// The DOM's key codes are Windows' virtual keys for the keys the emulation knows.
+int virtual_key(unsigned long code)
+{
+    if ((code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9') || code == ' ') return static_cast<int>(code);
+    if (code >= VK_F1 && code <= VK_F1 + 11) return static_cast<int>(code);
+    switch (code) {
+        case VK_ESCAPE:
+        case VK_RETURN:
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_UP:
+        case VK_DOWN:
+        case VK_SHIFT:
+        case VK_CONTROL:
+        case VK_MENU:
+            return static_cast<int>(code);
+        default:
+            return 0;
+    }
+}
+
+EM_BOOL on_key(int type, const EmscriptenKeyboardEvent* e, void*)
+{
+    const int vk = virtual_key(e->keyCode);
+    if (!vk || web().asking) return EM_FALSE;
+    push(type == EMSCRIPTEN_EVENT_KEYDOWN ? ScreenEventKind::KEY_DOWN : ScreenEventKind::KEY_UP, vk);
+    return vk < VK_F1 || vk > VK_F1 + 11;  // the browser keeps its function keys
+}
+
+// A mouse position on the canvas, in the canvas's own pixels (a full-screen
+// mode's, however it is scaled).
+void canvas_position(const EmscriptenMouseEvent* e, int* x, int* y)
+{
+    const Web& w = web();
+    double css_w = 0, css_h = 0;
+    emscripten_get_element_css_size(CANVAS, &css_w, &css_h);
+    const int width = w.fullscreen ? w.mode.width : w.client.right - w.client.left;
+    const int height = w.fullscreen ? w.mode.height : w.client.bottom - w.client.top;
+    *x = css_w > 0 ? static_cast<int>(std::floor(e->targetX * width / css_w)) : static_cast<int>(e->targetX);
+    *y = css_h > 0 ? static_cast<int>(std::floor(e->targetY * height / css_h)) : static_cast<int>(e->targetY);
+}
+
+EM_BOOL on_mouse(int type, const EmscriptenMouseEvent* e, void*)
+{
+    int x, y;
+    canvas_position(e, &x, &y);
+    if (type == EMSCRIPTEN_EVENT_MOUSEMOVE) {
+        push(ScreenEventKind::MOUSE_MOVE, 0, x, y);
+        return EM_FALSE;
+    }
+    if (e->button != 0 && e->button != 2) return EM_FALSE;
+    push(type == EMSCRIPTEN_EVENT_MOUSEDOWN ? ScreenEventKind::BUTTON_DOWN : ScreenEventKind::BUTTON_UP, 0, x, y,
+         e->button == 0 ? 0 : 1);
+    return EM_TRUE;
+}
+
+// The page losing the focus, or being hidden, deactivates; coming back activates
+// and asks for a repaint.
+void focus(bool gained)
+{
+    Web& w = web();
+    if (w.focused == gained) return;
+    w.focused = gained;
+    push(gained ? ScreenEventKind::FOCUS_GAINED : ScreenEventKind::FOCUS_LOST);
+    if (gained) push(ScreenEventKind::EXPOSE);
+}
+
+EM_BOOL on_focus(int type, const EmscriptenFocusEvent*, void*)
+{
+    focus(type == EMSCRIPTEN_EVENT_FOCUS);
+    return EM_FALSE;
+}
+
+EM_BOOL on_visibility(int, const EmscriptenVisibilityChangeEvent* e, void*)
+{
+    focus(!e->hidden && emscripten_run_script_int("document.hasFocus() ? 1 : 0"));
+    return EM_FALSE;
+}
+
+// The image's pixels as the canvas takes them: R, G, B, A bytes. Each channel
+// widens from its mask to 8 bits, its top bits repeated below (0x1F -> 0xFF).
+void to_rgba(const ScreenImage& image, int left, int top, int width, int height, std::vector<BYTE>* out)
+{
+    out->resize(static_cast<std::size_t>(width) * height * 4);
+    BYTE* o = out->data();
+    const int bpp = static_cast<int>(image.format.bits / 8);
+    const DWORD masks[3] = {image.format.red, image.format.green, image.format.blue};
+    int shift[3], bits[3];
+    for (int c = 0; c < 3; ++c) {
+        shift[c] = masks[c] ? __builtin_ctz(masks[c]) : 0;
+        bits[c] = __builtin_popcount(masks[c]);
+    }
+    for (int y = 0; y < height; ++y) {
+        const BYTE* row = image.pixels + static_cast<std::ptrdiff_t>(top + y) * image.pitch + left * bpp;
+        for (int x = 0; x < width; ++x, row += bpp, o += 4) {
+            DWORD v = row[0];
+            if (bpp > 1) v |= static_cast<DWORD>(row[1]) << 8;
+            if (bpp > 2) v |= static_cast<DWORD>(row[2]) << 16;
+            if (bpp > 3) v |= static_cast<DWORD>(row[3]) << 24;
+            for (int c = 0; c < 3; ++c) {
+                const DWORD channel = (v & masks[c]) >> shift[c];
+                DWORD wide = bits[c] >= 8 ? channel >> (bits[c] - 8) : channel << (8 - bits[c]);
+                for (int have = bits[c]; have > 0 && have < 8; have += bits[c]) wide |= wide >> have;
+                o[c] = static_cast<BYTE>(wide);
+            }
+            o[3] = 0xFF;
+        }
+    }
+}
+
+}  // namespace
+
+// Asked for by the page's close box, or by a script: a close request.
+extern "C" EMSCRIPTEN_KEEPALIVE void screen_web_close_request() { push(ScreenEventKind::CLOSE); }
+
+bool screen_open()
+{
+    Web& w = web();
+    int width = 0, height = 0;
+    screen_web_open(&width, &height);
+    if (width <= 0 || height <= 0) return false;
+    w.desktop = {width, height, emu_format_xrgb8888()};
+    const EmuPixelFormat formats[] = {emu_format_xrgb8888(), emu_format_rgb888(), emu_format_rgb565()};
+    const int sizes[][2] = {{640, 480}, {800, 600}, {1024, 768}, {width, height}};
+    for (const auto& size : sizes)
+        for (const EmuPixelFormat& f : formats) w.modes.push_back({size[0], size[1], f});
+    w.focused = emscripten_run_script_int("document.hasFocus() ? 1 : 0") != 0;
+    emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_TRUE, on_key);
+    emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_TRUE, on_key);
+    emscripten_set_mousemove_callback(CANVAS, nullptr, EM_TRUE, on_mouse);
+    emscripten_set_mousedown_callback(CANVAS, nullptr, EM_TRUE, on_mouse);
+    emscripten_set_mouseup_callback(CANVAS, nullptr, EM_TRUE, on_mouse);
+    emscripten_set_focus_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, on_focus);
+    emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, on_focus);
+    emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, on_visibility);
+    return true;
+}
+
+EmuMode screen_desktop() { return web().desktop; }
+const std::vector<EmuMode>& screen_modes() { return web().modes; }
+
+void screen_window(const char* title, const RECT* client)
+{
+    Web& w = web();
+    if (title) w.title = title;
+    if (w.fullscreen) return;
+    if (!client || client->right <= client->left || client->bottom <= client->top) {
+        screen_web_window(w.title.c_str(), 0, 0, 0, 0, 0);
+        return;
+    }
+    w.client = *client;
+    screen_web_window(w.title.c_str(), client->left, client->top, client->right - client->left,
+                      client->bottom - client->top, 1);
+}
+
+void screen_fullscreen(const EmuMode* mode, const char* title)
+{
+    Web& w = web();
+    if (title) w.title = title;
+    if (!mode) {
+        if (w.fullscreen) screen_web_window(w.title.c_str(), 0, 0, 0, 0, 0);
+        w.fullscreen = false;
+        return;
+    }
+    w.fullscreen = true;
+    w.mode = *mode;
+    screen_web_fullscreen(w.title.c_str(), mode->width, mode->height);
+}
+
+void screen_show(const ScreenImage& image, const RECT& visible)
+{
+    Web& w = web();
+    if (!image.pixels) {
+        screen_web_clear();
+        w.rgba = {};
+        return;
+    }
+    if (image.format.bits != 16 && image.format.bits != 24 && image.format.bits != 32) return;
+    // Only the part of `visible` on the screen has pixels; it keeps its place in
+    // the canvas, and the part off the screen stays black.
+    const int left = std::max<int>(0, visible.left), top = std::max<int>(0, visible.top);
+    const int width = std::min<int>(image.width, visible.right) - left,
+              height = std::min<int>(image.height, visible.bottom) - top;
+    if (width <= 0 || height <= 0) return;
+    to_rgba(image, left, top, width, height, &w.rgba);
+    screen_web_draw(w.rgba.data(), left - visible.left, top - visible.top, width, height);
+    screen_web_wait_for_frame();
+}
+
+bool screen_poll(ScreenEvent* event)
+{
+    Web& w = web();
+    if (w.events.empty()) return false;
+    *event = w.events.front();
+    w.events.pop_front();
+    return true;
+}
+
+// A Yes/No box in the page, answered by a click (or Return, on Yes); Escape does nothing.
+int screen_question(const char* text, const char* caption)
+{
+    web().asking = true;
+    const int answer = screen_web_ask(text, caption);
+    web().asking = false;
+    return answer;
+}
+
+void screen_screensaver(bool enabled) { screen_web_wake_lock(enabled ? 0 : 1); }
+void screen_cursor(bool visible) { screen_web_cursor(visible ? 1 : 0); }
+
+// The page's refresh paces every image shown (screen_show waits for it).
+int screen_refresh_rate() { return 60; }
+bool screen_show_waits_for_refresh() { return true; }
+
+std::int64_t screen_clock_us() { return static_cast<std::int64_t>(emscripten_get_now() * 1000.0); }
+
+void screen_sleep_until_us(std::int64_t when)
+{
+    const std::int64_t left = when - screen_clock_us();
+    emscripten_sleep(left > 0 ? static_cast<unsigned>((left + 999) / 1000) : 0);
+}
+
+void screen_pause_until_ns(std::int64_t when)
+{
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const std::int64_t left = when - (static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec);
+    emscripten_sleep(when != 0 && left > 0 ? static_cast<unsigned>((left + 999999) / 1000000) : 0);
+}
+
+bool screen_read_back(std::vector<std::uint32_t>* pixels, int* width, int* height)
+{
+    pixels->assign(static_cast<std::size_t>(web().desktop.width) * web().desktop.height, 0);
+    return screen_web_read_back(pixels->data(), static_cast<int>(pixels->size()), width, height) != 0;
+}
