@@ -41,7 +41,8 @@ struct Web {
     EmuMode mode{};
     RECT client{};
     bool focused = true;
-    bool asking = false;  // the question has the keyboard
+    bool asking = false;       // the question has the keyboard
+    double last_yield_ms = 0;  // when the program last let the browser run
     std::deque<ScreenEvent> events;
     std::vector<BYTE> rgba;
 };
@@ -51,6 +52,14 @@ Web& web()
     static Web w;
     return w;
 }
+
+// Every wait lets the browser run: its events come in, the page is drawn.
+void yielded() { web().last_yield_ms = emscripten_get_now(); }
+
+// A program polling without ever waiting (as a full-screen one does while it
+// is inactive) would hold the page, whose events then never come: after a
+// while of that, a poll waits for the next animation frame.
+constexpr double LONGEST_HOLD_MS = 50;
 
 void push(ScreenEventKind kind, int key = 0, int x = 0, int y = 0, int button = 0)
 {
@@ -189,8 +198,9 @@ bool screen_open()
     emscripten_set_mousemove_callback(CANVAS, nullptr, EM_TRUE, on_mouse);
     emscripten_set_mousedown_callback(CANVAS, nullptr, EM_TRUE, on_mouse);
     emscripten_set_mouseup_callback(CANVAS, nullptr, EM_TRUE, on_mouse);
-    emscripten_set_focus_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, on_focus);
-    emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, on_focus);
+    // The page's own focus, not its elements' (which a capturing listener would see).
+    emscripten_set_focus_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, on_focus);
+    emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, on_focus);
     emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, on_visibility);
     return true;
 }
@@ -244,11 +254,16 @@ void screen_show(const ScreenImage& image, const RECT& visible)
     to_rgba(image, left, top, width, height, &w.rgba);
     screen_web_draw(w.rgba.data(), left - visible.left, top - visible.top, width, height);
     screen_web_wait_for_frame();
+    yielded();
 }
 
 bool screen_poll(ScreenEvent* event)
 {
     Web& w = web();
+    if (w.events.empty() && emscripten_get_now() - w.last_yield_ms > LONGEST_HOLD_MS) {
+        screen_web_wait_for_frame();
+        yielded();
+    }
     if (w.events.empty()) return false;
     *event = w.events.front();
     w.events.pop_front();
@@ -261,6 +276,7 @@ int screen_question(const char* text, const char* caption)
     web().asking = true;
     const int answer = screen_web_ask(text, caption);
     web().asking = false;
+    yielded();
     return answer;
 }
 
@@ -277,6 +293,7 @@ void screen_sleep_until_us(std::int64_t when)
 {
     const std::int64_t left = when - screen_clock_us();
     emscripten_sleep(left > 0 ? static_cast<unsigned>((left + 999) / 1000) : 0);
+    yielded();
 }
 
 void screen_pause_until_ns(std::int64_t when)
@@ -285,6 +302,7 @@ void screen_pause_until_ns(std::int64_t when)
     clock_gettime(CLOCK_MONOTONIC, &now);
     const std::int64_t left = when - (static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec);
     emscripten_sleep(when != 0 && left > 0 ? static_cast<unsigned>((left + 999999) / 1000000) : 0);
+    yielded();
 }
 
 bool screen_read_back(std::vector<std::uint32_t>* pixels, int* width, int* height)
