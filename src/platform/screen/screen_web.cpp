@@ -45,6 +45,8 @@ struct Web {
     double last_yield_ms = 0;  // when the program last let the browser run
     std::deque<ScreenEvent> events;
     std::vector<BYTE> rgba;
+    std::vector<std::uint32_t> table;  // the canvas's pixel for each 16-bit value
+    EmuPixelFormat table_format{};
 };
 
 Web& web()
@@ -145,33 +147,52 @@ EM_BOOL on_visibility(int, const EmscriptenVisibilityChangeEvent* e, void*)
     return EM_FALSE;
 }
 
-// The image's pixels as the canvas takes them: R, G, B, A bytes. Each channel
-// widens from its mask to 8 bits, its top bits repeated below (0x1F -> 0xFF).
-void to_rgba(const ScreenImage& image, int left, int top, int width, int height, std::vector<BYTE>* out)
+// One pixel of FORMAT as the canvas takes it: R, G, B, A bytes, read as a
+// little-endian word. Each channel widens from its mask to 8 bits, its top bits
+// repeated below (0x1F -> 0xFF).
+std::uint32_t rgba_of(DWORD v, const EmuPixelFormat& format)
 {
-    out->resize(static_cast<std::size_t>(width) * height * 4);
-    BYTE* o = out->data();
-    const int bpp = static_cast<int>(image.format.bits / 8);
-    const DWORD masks[3] = {image.format.red, image.format.green, image.format.blue};
-    int shift[3], bits[3];
+    const DWORD masks[3] = {format.red, format.green, format.blue};
+    std::uint32_t out = 0xFF000000;
     for (int c = 0; c < 3; ++c) {
-        shift[c] = masks[c] ? __builtin_ctz(masks[c]) : 0;
-        bits[c] = __builtin_popcount(masks[c]);
+        if (!masks[c]) continue;
+        const int bits = __builtin_popcount(masks[c]);
+        const DWORD channel = (v & masks[c]) >> __builtin_ctz(masks[c]);
+        DWORD wide = bits >= 8 ? channel >> (bits - 8) : channel << (8 - bits);
+        for (int have = bits; have < 8; have += bits) wide |= wide >> have;
+        out |= (wide & 0xFF) << (8 * c);
     }
+    return out;
+}
+
+// The image's pixels as the canvas takes them. The display's usual format is
+// a few operations a pixel; 16-bit ones go through a table of all their values.
+void to_rgba(const ScreenImage& image, int left, int top, int width, int height, Web* w)
+{
+    const EmuPixelFormat& f = image.format;
+    const int bpp = static_cast<int>(f.bits / 8);
+    const bool xrgb = bpp == 4 && f.red == 0xFF0000 && f.green == 0xFF00 && f.blue == 0xFF;
+    if (bpp == 2 && (w->table.empty() || std::memcmp(&w->table_format, &f, sizeof f) != 0)) {
+        w->table.resize(65536);
+        for (DWORD v = 0; v < 65536; ++v) w->table[v] = rgba_of(v, f);
+        w->table_format = f;
+    }
+    w->rgba.resize(static_cast<std::size_t>(width) * height * 4);
+    std::uint32_t* o = reinterpret_cast<std::uint32_t*>(w->rgba.data());
     for (int y = 0; y < height; ++y) {
         const BYTE* row = image.pixels + static_cast<std::ptrdiff_t>(top + y) * image.pitch + left * bpp;
-        for (int x = 0; x < width; ++x, row += bpp, o += 4) {
-            DWORD v = row[0];
-            if (bpp > 1) v |= static_cast<DWORD>(row[1]) << 8;
-            if (bpp > 2) v |= static_cast<DWORD>(row[2]) << 16;
-            if (bpp > 3) v |= static_cast<DWORD>(row[3]) << 24;
-            for (int c = 0; c < 3; ++c) {
-                const DWORD channel = (v & masks[c]) >> shift[c];
-                DWORD wide = bits[c] >= 8 ? channel >> (bits[c] - 8) : channel << (8 - bits[c]);
-                for (int have = bits[c]; have > 0 && have < 8; have += bits[c]) wide |= wide >> have;
-                o[c] = static_cast<BYTE>(wide);
+        for (int x = 0; x < width; ++x, row += bpp) {
+            if (xrgb) {
+                std::uint32_t v;
+                std::memcpy(&v, row, 4);
+                *o++ = 0xFF000000 | (v & 0xFF) << 16 | (v & 0xFF00) | (v >> 16 & 0xFF);
+            } else if (bpp == 2) {
+                *o++ = w->table[row[0] | row[1] << 8];
+            } else {
+                DWORD v = 0;
+                for (int i = 0; i < bpp; ++i) v |= static_cast<DWORD>(row[i]) << (8 * i);
+                *o++ = rgba_of(v, f);
             }
-            o[3] = 0xFF;
         }
     }
 }
@@ -251,7 +272,7 @@ void screen_show(const ScreenImage& image, const RECT& visible)
     const int width = std::min<int>(image.width, visible.right) - left,
               height = std::min<int>(image.height, visible.bottom) - top;
     if (width <= 0 || height <= 0) return;
-    to_rgba(image, left, top, width, height, &w.rgba);
+    to_rgba(image, left, top, width, height, &w);
     screen_web_draw(w.rgba.data(), left - visible.left, top - visible.top, width, height);
     screen_web_wait_for_frame();
     yielded();

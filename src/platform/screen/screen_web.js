@@ -91,15 +91,15 @@ mergeInto(LibraryManager.library, {
   screen_web_draw__deps: ['$screenWeb'],
   screen_web_draw: function(rgba, x, y, width, height) {
     var s = screenWeb, c = s.canvas;
+    var program = window['program'];
+    if (program['frames'] === 0) program['firstFrameMs'] = performance.now();
+    program['frames']++;
     var image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4), width, height);
     if (x > 0 || y > 0 || width < c.width || height < c.height) {
       s.context.fillStyle = '#000';
       s.context.fillRect(0, 0, c.width, c.height);
     }
     s.context.putImageData(image, x, y);
-    var program = window['program'];
-    if (program['frames'] === 0) program['firstFrameMs'] = performance.now();
-    program['frames']++;
   },
 
   screen_web_clear__deps: ['$screenWeb'],
