@@ -207,7 +207,8 @@ async function checkSketchFullScreen(browser, url) {
 }
 
 // The figures: the time to the first frame, frames a second and the browser's
-// processor time (all its processes, from /proc) over 10 s of picture.html.
+// processor time (all its processes, from /proc) over 10 s of picture.html;
+// then one frame's conversion in each format (bench/frame_convert_time).
 async function measure(browser, url) {
   const { execSync } = await import('node:child_process');
   const ticks = () => Number(execSync("cat /proc/[0-9]*/stat 2>/dev/null | awk '$2 ~ /chrom/ {t += $14 + $15} END {print t}'"));
@@ -218,6 +219,23 @@ async function measure(browser, url) {
   const { shown, animation } = await rate(page, 10);
   console.log(`10 s: ${shown} frames (${shown / 10} a second), ${animation} animation frames, ` +
               `browser processor time ${((ticks() - start) / 100).toFixed(2)} s`);
+  await page.close();
+  // The baseline: an empty page of the same size running an animation frame loop.
+  const idle = await browser.newPage({ viewport: { width: 640, height: 480 } });
+  await idle.goto('about:blank');
+  await idle.evaluate(() => { window.program = { frames: 0 }; });
+  const idleStart = ticks();
+  const idleRate = await rate(idle, 10);
+  console.log(`baseline, an empty page: ${idleRate.animation} animation frames in 10 s, ` +
+              `browser processor time ${((ticks() - idleStart) / 100).toFixed(2)} s`);
+  await idle.close();
+  const bench = await serve(`${ROOT}build/web/bench`), lines = [];
+  const timing = await browser.newPage();
+  timing.on('console', (m) => lines.push(m.text()));
+  await timing.goto(bench.url + 'frame_convert_time.html');
+  while (lines.filter((l) => l.includes(' a frame')).length < 8) await timing.waitForTimeout(200);
+  for (const line of lines.filter((l) => l.includes(' a frame'))) console.log(`in the browser, ${line}`);
+  bench.server.close();
 }
 
 const { url, server } = await serve(`${ROOT}build/web/pages`);
