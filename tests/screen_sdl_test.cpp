@@ -20,8 +20,9 @@
 #include <unistd.h>
 
 #include "platform/emu/emu_test_control.h"
-#include "platform/screen/screen.h"
 #include "platform/platform.h"
+#include "platform/screen/screen.h"
+#include "screen_formats.h"
 
 // Xlib last: its macros (None, Bool) would clash with the headers above.
 #include <X11/Xlib.h>
@@ -31,38 +32,8 @@
 
 namespace {
 
-// A test frame: colour bars of pure and mixed channels, a gradient, a marked corner.
-std::uint32_t frame_pixel(int x, int y)
-{
-    if (x == 0 && y == 0) return 0x00FFFFFF;
-    if (y < 240) {
-        static const std::uint32_t BARS[8] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00,
-                                              0x00FFFF, 0xFF00FF, 0x808080, 0x000000};
-        return BARS[x / 80];
-    }
-    const std::uint32_t v = static_cast<std::uint32_t>(x * 255 / 639);
-    return (v << 16) | ((255 - v) << 8) | static_cast<std::uint32_t>(y - 240);
-}
-
-// Encodes 0x00RRGGBB in `format`, keeping each channel's top bits.
-std::uint32_t encode(const EmuPixelFormat& f, std::uint32_t rgb)
-{
-    auto place = [](std::uint32_t value8, DWORD mask) {
-        if (!mask) return 0u;
-        const int shift = __builtin_ctz(mask), width = __builtin_popcount(mask);
-        return ((value8 >> (8 - width)) << shift) & mask;
-    };
-    return place(rgb >> 16 & 0xFF, f.red) | place(rgb >> 8 & 0xFF, f.green) | place(rgb & 0xFF, f.blue);
-}
-
 bool have_display() { return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY"); }
 
-void drain_events()
-{
-    ScreenEvent e;
-    while (screen_poll(&e)) {
-    }
-}
 
 // The X server's view: windows by name, the root's pixels, a close request.
 struct X {
@@ -173,43 +144,7 @@ TEST(SdlScreen, ShowsA640x480FrameInEveryFormat)
 {
     if (!have_display()) GTEST_SKIP() << "no display server to show on";
     ASSERT_TRUE(screen_open()) << "a display server is set but SDL can't reach it";
-    const EmuPixelFormat formats[] = {emu_format_xrgb8888(), emu_format_xbgr8888(), emu_format_rgb888(),
-                                      emu_format_bgr888(),   emu_format_rgb565(),   emu_format_bgr565(),
-                                      emu_format_xrgb1555(), emu_format_xbgr1555()};
-    for (const EmuPixelFormat& f : formats) {
-        const EmuMode mode{640, 480, f};
-        screen_fullscreen(&mode, "picture test");
-        const int bpp = static_cast<int>(f.bits / 8), pitch = 640 * bpp + 12;
-        std::vector<BYTE> image(static_cast<std::size_t>(pitch) * 480);
-        std::vector<std::uint32_t> want(640 * 480);
-        for (int y = 0; y < 480; ++y)
-            for (int x = 0; x < 640; ++x) {
-                const std::uint32_t v = encode(f, frame_pixel(x, y));
-                std::memcpy(&image[static_cast<std::size_t>(y) * pitch + x * bpp], &v, bpp);
-                want[y * 640 + x] = emu_decode_pixel(f, &image[static_cast<std::size_t>(y) * pitch + x * bpp]);
-            }
-        // Shown twice: a window manager may still be settling the first time.
-        for (int i = 0; i < 2; ++i) {
-            screen_show({image.data(), pitch, 640, 480, f}, RECT{0, 0, 640, 480});
-            drain_events();
-        }
-        std::vector<std::uint32_t> shown;
-        int w = 0, h = 0;
-        ASSERT_TRUE(screen_read_back(&shown, &w, &h));
-        ASSERT_EQ(w, 640) << "one screen pixel per pixel on a 640 x 480 screen";
-        ASSERT_EQ(h, 480);
-        // The screen may fill a short channel's low bits (by repeating its top
-        // bits); only the bits the format holds are compared.
-        const std::uint32_t kept = emu_decode_pixel(f, reinterpret_cast<const BYTE*>("\xff\xff\xff\xff"));
-        int wrong = 0;
-        for (int i = 0; i < 640 * 480 && wrong < 5; ++i)
-            if ((shown[i] & kept) != want[i]) {
-                ADD_FAILURE() << f.bits << "-bit format " << std::hex << f.red << ": pixel (" << std::dec << i % 640
-                              << ", " << i / 640 << ") shows " << std::hex << shown[i] << ", want " << want[i];
-                ++wrong;
-            }
-    }
-    screen_fullscreen(nullptr, nullptr);
+    expect_a_frame_in_every_format();
 }
 
 // A window hanging off the screen's top-left corner shows the screen's pixels
@@ -231,7 +166,7 @@ TEST(SdlScreen, AWindowPartlyOffTheScreenShowsItsPartInPlace)
     std::vector<std::string> wrong;
     for (int attempt = 0; attempt < 600 && (attempt == 0 || !wrong.empty()); ++attempt) {
         screen_show({reinterpret_cast<const BYTE*>(image.data()), 640 * 4, 640, 480, f}, client);
-        drain_events();
+        drain_screen_events();
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         XImage* root = XGetImage(x.display, DefaultRootWindow(x.display), 0, 0, 640, 480, AllPlanes, ZPixmap);
         ASSERT_NE(root, nullptr);

@@ -1,5 +1,6 @@
 // End to end in a real browser: Debian's Chromium, headless, driven through
 // playwright-core, on the web build's pages (build/web/pages), served here.
+//   screen_web_tests.html: the web screen's GoogleTest tests pass in the page.
 //   picture.html: the picture pixel for pixel at (101, 80) on black at scale 1,
 //     frames at the page's refresh rate, Escape held ends it with status 0.
 //   sketch.html: the question ignores Escape; No gives the centred window the
@@ -105,8 +106,20 @@ async function open(browser, url, width, height) {
   return page;
 }
 
+async function checkScreenTests(browser, url) {
+  const page = await open(browser, url + 'tests/web/screen_web_tests.html', 640, 480);
+  const lines = [];
+  page.on('console', (m) => lines.push(m.text()));
+  const status = await page.evaluate(() => window.program.ended);
+  const passed = lines.find((l) => /^\[  PASSED  \] [1-9][0-9]* tests?\./.test(l));
+  if (!passed || status !== 0) console.log(lines.filter((l) => /Failure|FAILED|Which is|Expected|shows/.test(l)).join('\n'));
+  report(status === 0 && passed && !lines.some((l) => l.startsWith('[  FAILED  ]')), 'screen tests in the page',
+         `status ${status}, ${passed ?? 'GoogleTest reported no test passed'}`);
+  await page.close();
+}
+
 async function checkPicture(browser, url) {
-  const page = await open(browser, url + 'picture.html', 640, 480);
+  const page = await open(browser, url + 'pages/picture.html', 640, 480);
   await page.waitForFunction(() => window.program.frames > 0, null, { timeout: 30000 });
   report(true, 'picture: first frame', `${Math.round(await page.evaluate(() => window.program.firstFrameMs))} ms after the page's start`);
   const picture = await bmp(`${ROOT}assets/picture.bmp`);
@@ -143,7 +156,7 @@ async function answer(page, button) {
 }
 
 async function checkSketchWindow(browser, url) {
-  const page = await open(browser, url + 'sketch.html', 1024, 768);
+  const page = await open(browser, url + 'pages/sketch.html', 1024, 768);
   await answer(page, '.no');
   const left = ((1024 - OUTER_W) >> 1) + 3, top = ((768 - OUTER_H) >> 1) + 22;
   await page.waitForFunction(() => window.program.frames > 0, null, { timeout: 30000 });
@@ -192,7 +205,7 @@ async function checkSketchWindow(browser, url) {
 }
 
 async function checkSketchFullScreen(browser, url) {
-  const page = await open(browser, url + 'sketch.html', 1280, 960);
+  const page = await open(browser, url + 'pages/sketch.html', 1280, 960);
   await answer(page, '.yes');
   await page.waitForFunction(() => window.program.frames > 0, null, { timeout: 30000 });
   const box = await page.locator('#screen').boundingBox();
@@ -212,7 +225,7 @@ async function checkSketchFullScreen(browser, url) {
 async function measure(browser, url) {
   const { execSync } = await import('node:child_process');
   const ticks = () => Number(execSync("cat /proc/[0-9]*/stat 2>/dev/null | awk '$2 ~ /chrom/ {t += $14 + $15} END {print t}'"));
-  const page = await open(browser, url + 'picture.html', 640, 480);
+  const page = await open(browser, url + 'pages/picture.html', 640, 480);
   await page.waitForFunction(() => window.program.frames > 0, null, { timeout: 30000 });
   console.log(`first frame: ${Math.round(await page.evaluate(() => window.program.firstFrameMs))} ms after the page's start`);
   const start = ticks();
@@ -229,22 +242,21 @@ async function measure(browser, url) {
   console.log(`baseline, an empty page: ${idleRate.animation} animation frames in 10 s, ` +
               `browser processor time ${((ticks() - idleStart) / 100).toFixed(2)} s`);
   await idle.close();
-  const bench = await serve(`${ROOT}build/web/bench`), lines = [];
+  const lines = [];
   const timing = await browser.newPage();
   timing.on('console', (m) => lines.push(m.text()));
-  await timing.goto(bench.url + 'frame_convert_time.html');
+  await timing.goto(url + 'bench/frame_convert_time.html');
   while (lines.filter((l) => l.includes(' a frame')).length < 8) await timing.waitForTimeout(200);
   for (const line of lines.filter((l) => l.includes(' a frame'))) console.log(`in the browser, ${line}`);
-  bench.server.close();
 }
 
-const { url, server } = await serve(`${ROOT}build/web/pages`);
+const { url, server } = await serve(`${ROOT}build/web`);
 const browser = await chromium.launch({ executablePath: CHROMIUM, args: ['--no-sandbox'] });
 try {
   if (process.argv.includes('--measure')) {
     await measure(browser, url);
   } else {
-    for (const check of [checkPicture, checkSketchWindow, checkSketchFullScreen]) {
+    for (const check of [checkScreenTests, checkPicture, checkSketchWindow, checkSketchFullScreen]) {
       try {
         await check(browser, url);
       } catch (e) {
