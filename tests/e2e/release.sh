@@ -1,18 +1,11 @@
 #!/usr/bin/env bash
-# End to end for the release (scripts/package makes the packages in
-# build/packages). Usage: release.sh CHECK, one of
-#   deb       the Debian package installed with dpkg -i: /usr/bin/picture shows
-#             the picture on Xvfb and ends with 0 on Escape, pkg-config builds
-#             the sketch with one compiler line, and dpkg -r leaves none of its
-#             files behind (as root)
-#   archives  each Windows archive holds its top folder with picture.exe,
-#             sketch.exe, README.md and LICENSE alone, programs of its
-#             processor carrying the project's version and needing no DLL
-#             beyond the system's
-#   wine      the 64-bit archive unpacked into an empty folder: its picture.exe,
-#             run from there under Wine, shows the picture and ends with 0 on Escape
-#   parent    a throwaway project adds the tree with add_subdirectory and links
-#             PictureDisplay::display, building none of our tests, tools or example
+# End to end for the release packages in build/packages (scripts/package):
+#   deb       (root) the .deb installed, its /usr/bin/picture run, the sketch built
+#             by pkg-config, then dpkg -r leaving none of the paths it brought
+#   archives  the Windows archives' files, processors, versions and DLL imports
+#   wine      the 64-bit archive's picture.exe run under Wine from an empty folder
+#   parent    a project adding the tree with add_subdirectory builds only the presenter
+# Usage: release.sh deb|archives|wine|parent
 set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 BUILD=${BUILD:-$ROOT/build/default}
@@ -23,155 +16,95 @@ WORK=$(mktemp -d)
 failed=0
 trap 'stop_xvfb; rm -rf "$WORK"' EXIT
 
-ok() { echo "ok   $*"; }
-fail() {
-  echo "FAIL $*"
-  failed=1
+say() {  # say STATUS TEXT: ok when STATUS is 0
+  if [ "$1" -eq 0 ]; then echo "ok   $2"; else echo "FAIL $2"; failed=1; fi
 }
 
-# Starts PROGRAM... on a 640 x 480 Xvfb, expects the picture, then 0 on Escape.
-# NAME names the check's files in $ARTIFACTS; LABEL is what it says.
-picture_ends_on_escape() {  # picture_ends_on_escape NAME LABEL SECONDS PROGRAM...
-  local name=$1 label=$2 seconds=$3 seen=
-  shift 3
-  start_xvfb 640x480x24 || { fail "$name: Xvfb did not start"; return; }
+# PROGRAM... on a 640 x 480 Xvfb shows the picture, then ends with 0 on Escape.
+picture_ends_on_escape() {  # picture_ends_on_escape NAME SECONDS PROGRAM...
+  local name=$1 seconds=$2 seen= bad=0
+  shift 2
+  start_xvfb 640x480x24 || { say 1 "$name: Xvfb did not start"; return 1; }
   "$@" >/dev/null 2>&1 &
   local pid=$!
-  wait_for_picture "$name" "$seconds" $pid && seen="the picture was on the screen" || failed=1
+  wait_for_picture "$name" "$seconds" $pid && seen="the picture was on the screen" || bad=1
   press_escape
   wait_for_exit $pid 60
-  expect_status "$label Escape" 0 "$STATUS" "$seen" || failed=1
+  expect_status "$name Escape" 0 "$STATUS" "$seen" || bad=1
   stop_xvfb
+  return $bad
 }
 
 check_deb() {
-  local deb=$PACKAGES/picture_${VERSION}_amd64.deb path leftovers=()
-  [ -f "$deb" ] || { fail "deb: no $deb"; return; }
-  [ "$(id -u)" -eq 0 ] || { fail "deb: installing a package with dpkg -i needs root"; return; }
-  if dpkg -s picture >/dev/null 2>&1; then
-    echo "(removing the picture package an earlier run left installed)"
-    dpkg -r picture >/dev/null
-  fi
-  # The package's paths that did not exist before it: none may outlive it.
-  local brought=()
+  local deb=$PACKAGES/picture_${VERSION}_amd64.deb path brought=() left=()
+  [ -f "$deb" ] && [ "$(id -u)" -eq 0 ] || { say 1 "deb: needs $deb and root"; return; }
+  dpkg -s picture >/dev/null 2>&1 && dpkg -r picture >/dev/null  # left by an earlier run
   while read -r path; do
     [ -e "$path" ] || brought+=("$path")
-  done < <(dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|; s|/$||' | grep -v '^$')
-  dpkg -i "$deb" >"$ARTIFACTS/dpkg-i.txt" 2>&1 || { fail "deb: dpkg -i failed ($ARTIFACTS/dpkg-i.txt)"; return; }
-  ok "deb: dpkg -i installed $(dpkg-query -W -f '${Package} ${Version}, depending on ${Depends}' picture)"
-
-  picture_ends_on_escape deb-picture "deb /usr/bin/picture" 30 /usr/bin/picture
-
-  local version
-  version=$(pkg-config --modversion picture-display)
+  done < <(dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|; s|/$||' | grep .)
+  dpkg -i "$deb" >"$ARTIFACTS/dpkg-i.txt" 2>&1
+  say $? "deb: dpkg -i: $(dpkg-query -W -f '${Package} ${Version}, depending on ${Depends}' picture 2>&1)"
+  picture_ends_on_escape deb-usr-bin-picture 30 /usr/bin/picture || failed=1
   # shellcheck disable=SC2046
-  if [ "$version" = "$VERSION" ] &&
-    g++ -std=c++20 -O2 -o "$WORK/sketch" "$ROOT/examples/sketch/sketch.cpp" $(pkg-config --cflags --libs picture-display) &&
-    [ -x "$WORK/sketch" ]; then
-    ok "deb: g++ sketch.cpp \$(pkg-config --cflags --libs picture-display) built the sketch (version $version)"
-  else
-    fail "deb: pkg-config (version '$version', expected $VERSION) did not build the sketch"
-  fi
-
-  dpkg -r picture >"$ARTIFACTS/dpkg-r.txt" 2>&1 || fail "deb: dpkg -r failed ($ARTIFACTS/dpkg-r.txt)"
-  for path in "${brought[@]}"; do
-    [ -e "$path" ] && leftovers+=("$path")
-  done
-  if [ ${#brought[@]} -gt 0 ] && [ ${#leftovers[@]} -eq 0 ]; then
-    ok "deb: dpkg -r took away all ${#brought[@]} paths the package brought"
-  else
-    fail "deb: dpkg -r left ${leftovers[*]:-?} (of ${#brought[@]} paths brought)"
-  fi
+  [ "$(pkg-config --modversion picture-display)" = "$VERSION" ] &&
+    g++ -std=c++20 -O2 -o "$WORK/sketch" "$ROOT/examples/sketch/sketch.cpp" $(pkg-config --cflags --libs picture-display)
+  say $? "deb: g++ sketch.cpp \$(pkg-config --cflags --libs picture-display) builds the sketch, version $VERSION"
+  dpkg -r picture >"$ARTIFACTS/dpkg-r.txt" 2>&1 || say 1 "deb: dpkg -r failed"
+  for path in "${brought[@]}"; do [ -e "$path" ] && left+=("$path"); done
+  [ ${#brought[@]} -gt 0 ] && [ ${#left[@]} -eq 0 ]
+  say $? "deb: dpkg -r takes away the ${#brought[@]} paths it brought${left[*]:+, not ${left[*]}}"
 }
 
-# The DLLs the system itself has; a program needing any other would not run
-# from its archive alone.
-SYSTEM_DLLS='^(KERNEL32|USER32|msvcrt|ntdll|ADVAPI32|GDI32)\.dll$'
-
 check_archives() {
-  local bits machine zip top exe info
+  local bits top machine exe info dlls
   for bits in 64 32; do
-    machine=$([ $bits = 64 ] && echo x86-64 || echo i386)
     top=picture-$VERSION-win$bits
-    zip=$PACKAGES/$top.zip
-    [ -f "$zip" ] || { fail "win$bits: no $zip"; continue; }
-    local listing expected
-    listing=$(cmake -E tar tf "$zip" | grep -v '/$' | sort | tr '\n' ' ')
-    expected="$top/LICENSE $top/README.md $top/picture.exe $top/sketch.exe "
-    if [ "$listing" = "$expected" ]; then
-      ok "win$bits: $top.zip holds $expected"
-    else
-      fail "win$bits: $top.zip holds '$listing', expected '$expected'"
-    fi
-    mkdir -p "$WORK/$bits" && (cd "$WORK/$bits" && cmake -E tar xf "$zip")
+    machine=$([ $bits = 64 ] && echo x86-64 || echo i386)
+    [ "$(cmake -E tar tf "$PACKAGES/$top.zip" | grep -v '/$' | sort | xargs)" = \
+      "$top/LICENSE $top/README.md $top/picture.exe $top/sketch.exe" ]
+    say $? "win$bits: $top.zip holds picture.exe, sketch.exe, README.md and LICENSE alone"
+    mkdir -p "$WORK/$bits" && (cd "$WORK/$bits" && cmake -E tar xf "$PACKAGES/$top.zip")
     for exe in picture sketch; do
       info=$("$BUILD/pe_version" "$WORK/$bits/$top/$exe.exe")
-      local dlls
-      dlls=$(x86_64-w64-mingw32-objdump -p "$WORK/$bits/$top/$exe.exe" | sed -n 's/^\tDLL Name: //p')
-      if echo "$info" | grep -qx "machine: $machine" &&
-        echo "$info" | grep -qx "fixed FileVersion: $VERSION.0" &&
-        echo "$info" | grep -qx "fixed ProductVersion: $VERSION.0" &&
-        echo "$info" | grep -qx "FileVersion: $VERSION" &&
-        echo "$info" | grep -qx "ProductVersion: $VERSION" &&
-        echo "$info" | grep -qx "ProductName: picture" &&
-        echo "$info" | grep -qE "^FileDescription: .+" &&
-        [ -n "$dlls" ] && ! echo "$dlls" | grep -qvE "$SYSTEM_DLLS"; then
-        ok "win$bits: $exe.exe, $machine, version $VERSION ($(echo "$info" | sed -n 's/^FileDescription: //p')), needs only $(echo $dlls)"
-      else
-        echo "$info"
-        fail "win$bits: $exe.exe: expected $machine, version $VERSION and system DLLs only (needs: $(echo $dlls))"
-      fi
+      dlls=$(x86_64-w64-mingw32-objdump -p "$WORK/$bits/$top/$exe.exe" | sed -n 's/^\tDLL Name: //p' | xargs)
+      [ "$(echo "$info" | grep -cxF -e "machine: $machine" -e "fixed FileVersion: $VERSION.0" \
+        -e "fixed ProductVersion: $VERSION.0" -e "FileVersion: $VERSION" -e "ProductVersion: $VERSION" \
+        -e "ProductName: picture")" -eq 6 ] && echo "$info" | grep -q "^FileDescription: ." && [ -n "$dlls" ] &&
+        ! echo "$dlls" | tr ' ' '\n' | grep -qvE '^(KERNEL32|USER32|msvcrt)\.dll$'
+      say $? "win$bits: $exe.exe: $machine, version $VERSION, $(echo "$info" | grep FileDescription), imports $dlls"
     done
   done
 }
 
 check_wine() {
-  local top=picture-$VERSION-win64 prefix loader=wine
-  [ -f "$PACKAGES/$top.zip" ] || { fail "wine: no $PACKAGES/$top.zip"; return; }
-  (cd "$WORK" && cmake -E tar xf "$PACKAGES/$top.zip")
+  local top=picture-$VERSION-win64 loader=wine
   [ -x /usr/lib/wine/wine64 ] && loader=/usr/lib/wine/wine64
+  (cd "$WORK" && cmake -E tar xf "$PACKAGES/$top.zip") || { say 1 "wine: no $top.zip"; return; }
   export WINEDEBUG=-all
-  prefix=$("$ROOT/scripts/wine-prefix" 640x480) || { fail "wine: no Wine prefix"; return; }
-  export WINEPREFIX=$prefix
-  cd "$WORK/$top" && picture_ends_on_escape archive-picture "win64 archive picture.exe" 120 "$loader" picture.exe
-  cd "$ROOT"
+  WINEPREFIX=$("$ROOT/scripts/wine-prefix" 640x480) || { say 1 "wine: no Wine prefix"; return; }
+  export WINEPREFIX
+  (cd "$WORK/$top" && picture_ends_on_escape win64-archive-picture.exe 120 "$loader" picture.exe) || failed=1
   wineserver -k 2>/dev/null
-  rm -rf "$prefix"
+  rm -rf "$WINEPREFIX"
 }
 
 check_parent() {
   mkdir -p "$WORK/parent"
-  cat >"$WORK/parent/CMakeLists.txt" <<EOF
-cmake_minimum_required(VERSION 3.25)
-project(parent LANGUAGES CXX)
-add_subdirectory("$ROOT" picture)
-add_executable(parent_sketch "$ROOT/examples/sketch/sketch.cpp")
-target_link_libraries(parent_sketch PRIVATE PictureDisplay::display)
-EOF
-  local log=$ARTIFACTS/parent.txt built
-  if ! { cmake -S "$WORK/parent" -B "$WORK/parent/build" -DCMAKE_BUILD_TYPE=Release &&
-    cmake --build "$WORK/parent/build" -j "$(nproc)"; } >"$log" 2>&1; then
-    fail "parent: the project adding the tree did not build ($log)"
-    return
-  fi
-  # Every program and library it built, by name.
+  printf '%s\n' 'cmake_minimum_required(VERSION 3.25)' 'project(parent LANGUAGES CXX)' \
+    "add_subdirectory(\"$ROOT\" picture)" "add_executable(parent_sketch \"$ROOT/examples/sketch/sketch.cpp\")" \
+    'target_link_libraries(parent_sketch PRIVATE PictureDisplay::display)' >"$WORK/parent/CMakeLists.txt"
+  { cmake -S "$WORK/parent" -B "$WORK/parent/build" -DCMAKE_BUILD_TYPE=Release &&
+    cmake --build "$WORK/parent/build" -j "$(nproc)"; } >"$ARTIFACTS/parent.txt" 2>&1 ||
+    { say 1 "parent: the project adding the tree did not build ($ARTIFACTS/parent.txt)"; return; }
+  local built  # every program and library built, by name
   built=$(find "$WORK/parent/build" -path '*/CMakeFiles' -prune -o -type f \( -perm -u+x -o -name '*.a' \) -print |
-    xargs -n1 basename | sort | tr '\n' ' ')
-  if [ "$built" = "libconvert.a libdisplay.a libplatform_headless.a libplatform_sdl.a parent_sketch " ]; then
-    ok "parent: add_subdirectory built only $built"
-  else
-    fail "parent: add_subdirectory built $built"
-  fi
+    xargs -n1 basename | sort | xargs)
+  [ "$built" = "libconvert.a libdisplay.a libplatform_headless.a libplatform_sdl.a parent_sketch" ]
+  say $? "parent: add_subdirectory builds only $built"
 }
 
 case ${1:-} in
-  deb) check_deb ;;
-  archives) check_archives ;;
-  wine) check_wine ;;
-  parent) check_parent ;;
-  *)
-    echo "usage: release.sh deb|archives|wine|parent" >&2
-    exit 2
-    ;;
+  deb | archives | wine | parent) "check_$1" ;;
+  *) echo "usage: release.sh deb|archives|wine|parent" >&2 && exit 2 ;;
 esac
 exit $failed
