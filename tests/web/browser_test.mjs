@@ -157,6 +157,12 @@ async function checkSketchWindow(browser, url) {
     [...p(160, 200), INK], [...p(250, 200), INK], [...p(340, 200), INK], [...p(250, 210), PAPER], [...p(400, 200), PAPER]]);
   await hold(page, null, 'right');
   await expectPixels(page, 'sketch: the right button clears', [[...p(250, 200), PAPER], [...p(160, 200), PAPER]]);
+  // Let go outside the window, the button is up: coming back draws nothing.
+  await page.mouse.down();
+  await page.mouse.move(left + 700, top + 300, { steps: 5 });
+  await page.mouse.up();
+  await page.mouse.move(left + 500, top + 300, { steps: 5 });
+  await expectPixels(page, 'sketch: a button let go outside the window is up', [[...p(520, 300), PAPER], [...p(500, 300), POINTER]]);
 
   // The page losing the focus deactivates the sketch: no fresh frames, until it comes back.
   await page.evaluate(() => window.dispatchEvent(new FocusEvent('blur')));

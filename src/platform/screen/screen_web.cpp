@@ -26,6 +26,7 @@ void screen_web_wait_for_frame();
 int screen_web_ask(const char* text, const char* caption);
 void screen_web_wake_lock(int hold);
 void screen_web_cursor(int visible);
+void screen_web_canvas_place(double* left, double* top, double* width, double* height);
 int screen_web_read_back(std::uint32_t* pixels, int capacity, int* width, int* height);
 }
 
@@ -63,9 +64,13 @@ void yielded() { web().last_yield_ms = emscripten_get_now(); }
 // while of that, a poll waits for the next animation frame.
 constexpr double LONGEST_HOLD_MS = 50;
 
+// Events wait here for the program's next poll; a program that stops polling
+// loses the newest beyond as many as SDL would keep.
+constexpr std::size_t EVENT_LIMIT = 65535;
+
 void push(ScreenEventKind kind, int key = 0, int x = 0, int y = 0, int button = 0)
 {
-    web().events.push_back({kind, key, x, y, button});
+    if (web().events.size() < EVENT_LIMIT) web().events.push_back({kind, key, x, y, button});
 }
 
 // The DOM's key codes are Windows' virtual keys for the keys the emulation knows.
@@ -97,17 +102,18 @@ EM_BOOL on_key(int type, const EmscriptenKeyboardEvent* e, void*)
     return vk < VK_F1 || vk > VK_F1 + 11;  // the browser keeps its function keys
 }
 
-// A mouse position on the canvas, in the canvas's own pixels (a full-screen
-// mode's, however it is scaled).
+// A mouse position relative to the canvas, in the canvas's own pixels (a
+// full-screen mode's, however it is scaled); outside it for a button let go there.
 void canvas_position(const EmscriptenMouseEvent* e, int* x, int* y)
 {
     const Web& w = web();
-    double css_w = 0, css_h = 0;
-    emscripten_get_element_css_size(CANVAS, &css_w, &css_h);
+    double left = 0, top = 0, css_w = 0, css_h = 0;
+    screen_web_canvas_place(&left, &top, &css_w, &css_h);
     const int width = w.fullscreen ? w.mode.width : w.client.right - w.client.left;
     const int height = w.fullscreen ? w.mode.height : w.client.bottom - w.client.top;
-    *x = css_w > 0 ? static_cast<int>(std::floor(e->targetX * width / css_w)) : static_cast<int>(e->targetX);
-    *y = css_h > 0 ? static_cast<int>(std::floor(e->targetY * height / css_h)) : static_cast<int>(e->targetY);
+    const double cx = e->clientX - left, cy = e->clientY - top;
+    *x = static_cast<int>(std::floor(css_w > 0 ? cx * width / css_w : cx));
+    *y = static_cast<int>(std::floor(css_h > 0 ? cy * height / css_h : cy));
 }
 
 EM_BOOL on_mouse(int type, const EmscriptenMouseEvent* e, void*)
@@ -218,7 +224,9 @@ bool screen_open()
     emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_TRUE, on_key);
     emscripten_set_mousemove_callback(CANVAS, nullptr, EM_TRUE, on_mouse);
     emscripten_set_mousedown_callback(CANVAS, nullptr, EM_TRUE, on_mouse);
-    emscripten_set_mouseup_callback(CANVAS, nullptr, EM_TRUE, on_mouse);
+    // A button pressed on the canvas and let go anywhere is let go, as a window
+    // capturing the mouse sees it.
+    emscripten_set_mouseup_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_TRUE, on_mouse);
     // The page's own focus, not its elements' (which a capturing listener would see).
     emscripten_set_focus_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, on_focus);
     emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, on_focus);

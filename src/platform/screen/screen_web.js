@@ -154,6 +154,16 @@ mergeInto(LibraryManager.library, {
     }
   },
 
+  // The canvas's place and size on the page, in CSS pixels.
+  screen_web_canvas_place__deps: ['$screenWeb'],
+  screen_web_canvas_place: function(left, top, width, height) {
+    var r = screenWeb.canvas.getBoundingClientRect();
+    HEAPF64[left >> 3] = r.left;
+    HEAPF64[top >> 3] = r.top;
+    HEAPF64[width >> 3] = r.width;
+    HEAPF64[height >> 3] = r.height;
+  },
+
   screen_web_cursor__deps: ['$screenWeb'],
   screen_web_cursor: function(visible) {
     if (screenWeb.canvas) screenWeb.canvas.style.cursor = visible ? 'default' : 'none';
