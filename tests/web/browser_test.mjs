@@ -189,6 +189,12 @@ async function checkSketchFullScreen(browser, url) {
   const box = await page.locator('#screen').boundingBox();
   report(box.x === 0 && box.y === 0 && box.width === 1280 && box.height === 960, 'sketch: Yes fills the page at scale 2',
          `${box.width} x ${box.height} at (${box.x}, ${box.y})`);
+  // Inactive, a full-screen program polls without waiting: the page must still answer.
+  await page.evaluate(() => window.dispatchEvent(new FocusEvent('blur')));
+  await page.waitForTimeout(500);
+  const answers = page.evaluate(() => window.dispatchEvent(new FocusEvent('focus')));
+  report(await Promise.race([answers, new Promise((r) => setTimeout(() => r(false), 5000))]),
+         'sketch: the page answers while it is inactive');
   await page.mouse.move(400, 300);
   await expectPixels(page, 'sketch: full screen, sharp pixels, the pointer at (200, 150)', [
     [0, 0, EDGE], [1, 1, EDGE], [1279, 959, EDGE], [2, 2, PAPER], [400, 300, POINTER], [401, 301, POINTER]]);
