@@ -43,3 +43,6 @@ void screen_pause_until_ns(std::int64_t when);
 void screen_cursor(bool visible);
 // What the display shows now, decoded to 0x00RRGGBB (for tests); false when nothing is shown.
 bool screen_read_back(std::vector<std::uint32_t>* pixels, int* width, int* height);
+
+// For the screens of a real display: the modes they offer on a desktop of this size.
+std::vector<EmuMode> screen_usual_modes(int desktop_width, int desktop_height);

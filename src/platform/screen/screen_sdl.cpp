@@ -145,10 +145,7 @@ bool screen_open()
     Sdl& s = sdl();
     s.desktop = {desktop.w, desktop.h, emu_format_xrgb8888()};
     s.refresh_rate = desktop.refresh_rate;
-    const EmuPixelFormat formats[] = {emu_format_xrgb8888(), emu_format_rgb888(), emu_format_rgb565()};
-    const int sizes[][2] = {{640, 480}, {800, 600}, {1024, 768}, {desktop.w, desktop.h}};
-    for (const auto& size : sizes)
-        for (const EmuPixelFormat& f : formats) s.modes.push_back({size[0], size[1], f});
+    s.modes = screen_usual_modes(desktop.w, desktop.h);
     return true;
 }
 

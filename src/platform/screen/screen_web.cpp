@@ -215,10 +215,7 @@ bool screen_open()
     screen_web_open(&width, &height);
     if (width <= 0 || height <= 0) return false;
     w.desktop = {width, height, emu_format_xrgb8888()};
-    const EmuPixelFormat formats[] = {emu_format_xrgb8888(), emu_format_rgb888(), emu_format_rgb565()};
-    const int sizes[][2] = {{640, 480}, {800, 600}, {1024, 768}, {width, height}};
-    for (const auto& size : sizes)
-        for (const EmuPixelFormat& f : formats) w.modes.push_back({size[0], size[1], f});
+    w.modes = screen_usual_modes(width, height);
     w.focused = emscripten_run_script_int("document.hasFocus() ? 1 : 0") != 0;
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_TRUE, on_key);
     emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_TRUE, on_key);
