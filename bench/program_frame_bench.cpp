@@ -11,7 +11,7 @@
 #include "display/display.h"
 #include "display/display_state.h"
 #include "picture/picture.h"
-#include "platform/emu/emu_test_control.h"
+#include "platform/emu/test_control/emu_test_control.h"
 
 namespace {
 

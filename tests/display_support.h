@@ -12,7 +12,7 @@
 #include "convert_reference.h"
 #include "display/display.h"
 #include "display/display_state.h"
-#include "platform/emu/emu_test_control.h"
+#include "platform/emu/test_control/emu_test_control.h"
 
 struct DisplayTest : ::testing::Test {
     void SetUp() override

@@ -10,7 +10,7 @@
 
 #include "display/display_state.h"
 #include "picture/driver.h"
-#include "platform/emu/emu_test_control.h"
+#include "platform/emu/test_control/emu_test_control.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/emu/emu_test_control.h"
-#include "platform/screen/screen.h"
+#include "platform/emu/test_control/emu_test_control.h"
 #include "platform/platform.h"
+#include "platform/screen/screen.h"
 
 namespace {
 

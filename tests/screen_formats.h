@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/emu/emu_test_control.h"
+#include "platform/emu/common/pixel_format.h"
 #include "platform/screen/screen.h"
 
 namespace {

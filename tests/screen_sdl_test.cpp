@@ -19,7 +19,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "platform/emu/emu_test_control.h"
+#include "platform/emu/common/pixel_format.h"
 #include "platform/platform.h"
 #include "platform/screen/screen.h"
 #include "screen_formats.h"
@@ -33,7 +33,6 @@
 namespace {
 
 bool have_display() { return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY"); }
-
 
 // The X server's view: windows by name, the root's pixels, a close request.
 struct X {

@@ -12,9 +12,9 @@
 // DirectDraw's declarations build on the window system's.
 #include <ddraw.h>
 #else
-#include "platform/emu/emu_windows.h"
-// DirectDraw's declarations build on the window system's.
-#include "platform/emu/emu_ddraw.h"
+#include "platform/emu/ddraw/ddraw.h"
+#include "platform/emu/kernel32/kernel32.h"
+#include "platform/emu/user32/user32.h"
 #endif
 
 // The type of DirectDrawCreate, which the presenter looks up in ddraw.dll at run time.

@@ -1,6 +1,6 @@
 #pragma once
 
-// What the emulation needs from a real display: show the visible surface in its
+// What the emulation needs from a display: show the visible surface in its
 // own pixel format, report the screen's size and modes, deliver keyboard,
 // mouse, focus and close events, ask a yes/no question, switch the screen saver.
 // One backend is linked in: SDL2 (a real window), a web page (WebAssembly) or
@@ -9,7 +9,35 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/emu/emu_types.h"
+#include "platform/emu/common/pixel_format.h"
+
+// An image to show: the visible surface's memory, in its own format.
+struct ScreenImage {
+    const BYTE* pixels;
+    int pitch;
+    int width;
+    int height;
+    EmuPixelFormat format;
+};
+
+enum class ScreenEventKind {
+    KEY_DOWN,
+    KEY_UP,
+    MOUSE_MOVE,
+    BUTTON_DOWN,
+    BUTTON_UP,
+    FOCUS_GAINED,
+    FOCUS_LOST,
+    CLOSE,
+    EXPOSE
+};
+
+struct ScreenEvent {
+    ScreenEventKind kind;
+    int key;     // virtual key, for key events
+    int x, y;    // client position, for mouse events
+    int button;  // 0 left, 1 right, for button events
+};
 
 // Connects to the display; false when there is none. Called once, lazily.
 bool screen_open();

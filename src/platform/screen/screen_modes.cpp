@@ -1,6 +1,6 @@
 // The full-screen modes the SDL2 and web screens offer: 640 x 480, 800 x 600,
 // 1024 x 768 and the desktop's own size, each in 32, 24 and 16 bits.
-#include "platform/emu/emu_state.h"
+#include "platform/screen/screen.h"
 
 std::vector<EmuMode> screen_usual_modes(int desktop_width, int desktop_height)
 {

@@ -10,7 +10,7 @@
 #include <ctime>
 #include <string>
 
-#include "platform/emu/emu_state.h"
+#include "platform/screen/screen.h"
 
 namespace {
 

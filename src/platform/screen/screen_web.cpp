@@ -13,7 +13,7 @@
 #include <deque>
 #include <string>
 
-#include "platform/emu/emu_state.h"
+#include "platform/screen/screen.h"
 
 extern "C" {
 // screen_web.js

@@ -1,14 +1,18 @@
 #pragma once
 
-// Test control of the emulated platform (tests only): script it (failures,
+// Test control of the emulated platform, a library of its own linked only into
+// tests and benchmarks, over the headless screen: script it (failures,
 // display modes and formats, pitch, answers, key states, messages, lost
 // surfaces) and inspect it (the call log, the visible pixels, the display mode,
 // the screen saver, the sleeps, the live objects).
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
-#include "platform/emu/emu_types.h"
+#include "platform/emu/common/call_log.h"
+#include "platform/emu/common/pixel_format.h"
+#include "platform/screen/screen.h"
 
 // Back to a fresh platform: no windows, classes, objects, failures or log; the
 // headless screen's defaults (desktop 1024 x 768 at 32 bits, the modes of
@@ -87,17 +91,3 @@ int emu_test_frames_shown();
 // The window that shows the screen in windowed mode, as the screen was told.
 bool emu_test_screen_window(RECT* client);
 bool emu_test_screen_fullscreen();
-
-// Decodes one pixel of `format` at `p` to 0x00RRGGBB (each channel's top bits).
-std::uint32_t emu_decode_pixel(const EmuPixelFormat& format, const BYTE* p);
-// The pixel formats of the eight RGB screens, and two the presenter can't use.
-EmuPixelFormat emu_format_xrgb8888();
-EmuPixelFormat emu_format_xbgr8888();
-EmuPixelFormat emu_format_rgb888();
-EmuPixelFormat emu_format_bgr888();
-EmuPixelFormat emu_format_rgb565();
-EmuPixelFormat emu_format_bgr565();
-EmuPixelFormat emu_format_xrgb1555();
-EmuPixelFormat emu_format_xbgr1555();
-EmuPixelFormat emu_format_palette8();
-EmuPixelFormat emu_format_argb2101010();

@@ -3,28 +3,32 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/emu/emu_objects.h"
+#include "platform/emu/common/call_log.h"
+#include "platform/emu/common/hooks.h"
+#include "platform/emu/ddraw/ddraw_display.h"
+#include "platform/emu/ddraw/ddraw_objects.h"
+#include "platform/emu/user32/user32_internal.h"
 
 // Throws std::bad_alloc, having changed nothing, when the memory can't be had.
 EmuSurface::EmuSurface(EmuDirectDraw* o, Kind k, int w, int h, const EmuPixelFormat& f, DWORD c)
-    : owner(o), kind(k), width(w), height(h), format(f), caps(c), created_in(emu_current_mode()), refs(1)
+    : owner(o), kind(k), width(w), height(h), format(f), caps(c), created_in(user32_display_mode()), refs(1)
 {
     // Rows padded to four bytes, plus whatever extra the test asked for.
-    pitch = static_cast<LONG>((w * bytes_per_pixel() + 3) / 4 * 4 + emu().pitch_padding);
+    pitch = static_cast<LONG>((w * bytes_per_pixel() + 3) / 4 * 4 + emu_hooks().pitch_padding);
     memory.assign(static_cast<std::size_t>(pitch) * h, 0);
-    emu().surfaces.push_back(this);
+    ddraw_state().surfaces.push_back(this);
     owner->hold();
-    ++emu().live_objects;
+    ++ddraw_state().live_objects;
 }
 
 EmuSurface::~EmuSurface()
 {
-    EmuState& s = emu();
+    DdrawState& s = ddraw_state();
     if (clipper) clipper->drop();
     std::erase(s.surfaces, this);
     if (s.visible == this) {
         s.visible = nullptr;
-        emu_show_nothing();
+        ddraw_show_nothing();
     }
     if (owner->primary == this) owner->primary = nullptr;
     --s.live_objects;
@@ -43,17 +47,15 @@ const char* EmuSurface::name() const
     }
 }
 
-void EmuSurface::lose() { lost = true; }
-
 ULONG EmuSurface::AddRef()
 {
-    const auto call = emu_call("IDirectDrawSurface::AddRef", "%s", name());
+    const auto call = emu_call(EmuCallId::Surface_AddRef, "%s", name());
     return call.done(++refs);
 }
 
 ULONG EmuSurface::Release()
 {
-    const auto call = emu_call("IDirectDrawSurface::Release", "%s", name());
+    const auto call = emu_call(EmuCallId::Surface_Release, "%s", name());
     if (refs == 0) return call.done(ULONG{0});
     const ULONG left = call.done(--refs);
     // A back buffer belongs to its chain, which goes with its front, back
@@ -66,7 +68,7 @@ ULONG EmuSurface::Release()
 
 HRESULT EmuSurface::GetAttachedSurface(LPDDSCAPS c, IDirectDrawSurface** attached)
 {
-    const auto call = emu_call("IDirectDrawSurface::GetAttachedSurface", "%s, caps 0x%x", name(), c ? c->dwCaps : 0u);
+    const auto call = emu_call(EmuCallId::GetAttachedSurface, "%s, caps 0x%x", name(), c ? c->dwCaps : 0u);
     if (attached) *attached = nullptr;
     if (call.fail) return call.done(call.result);
     if (!c || !attached) return call.done(DDERR_INVALIDPARAMS);
@@ -79,7 +81,7 @@ HRESULT EmuSurface::GetAttachedSurface(LPDDSCAPS c, IDirectDrawSurface** attache
 
 HRESULT EmuSurface::GetPixelFormat(LPDDPIXELFORMAT f)
 {
-    const auto call = emu_call("IDirectDrawSurface::GetPixelFormat", "%s, size %u", name(), f ? f->dwSize : 0u);
+    const auto call = emu_call(EmuCallId::GetPixelFormat, "%s, size %u", name(), f ? f->dwSize : 0u);
     if (call.fail) return call.done(call.result);
     if (!f || f->dwSize != sizeof(DDPIXELFORMAT)) return call.done(DDERR_INVALIDPARAMS);
     *f = {sizeof(DDPIXELFORMAT), format.flags, 0, format.bits, format.red, format.green, format.blue, format.alpha};
@@ -88,7 +90,7 @@ HRESULT EmuSurface::GetPixelFormat(LPDDPIXELFORMAT f)
 
 HRESULT EmuSurface::GetSurfaceDesc(LPDDSURFACEDESC desc)
 {
-    const auto call = emu_call("IDirectDrawSurface::GetSurfaceDesc", "%s", name());
+    const auto call = emu_call(EmuCallId::GetSurfaceDesc, "%s", name());
     if (call.fail) return call.done(call.result);
     if (!desc || desc->dwSize != sizeof(DDSURFACEDESC)) return call.done(DDERR_INVALIDPARAMS);
     describe(desc);
@@ -112,14 +114,14 @@ void EmuSurface::describe(LPDDSURFACEDESC desc) const
 
 HRESULT EmuSurface::IsLost()
 {
-    const auto call = emu_call("IDirectDrawSurface::IsLost", "%s", name());
+    const auto call = emu_call(EmuCallId::IsLost, "%s", name());
     if (call.fail) return call.done(call.result);
     return call.done(lost ? DDERR_SURFACELOST : DD_OK);
 }
 
 HRESULT EmuSurface::Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD flags, HANDLE event)
 {
-    const auto call = emu_call("IDirectDrawSurface::Lock", "%s, %s, size %u, 0x%x, %s", name(), rect ? "rect" : "NULL",
+    const auto call = emu_call(EmuCallId::Lock, "%s, %s, size %u, 0x%x, %s", name(), rect ? "rect" : "NULL",
                                desc ? desc->dwSize : 0u, flags, event ? "event" : "NULL");
     if (call.fail) return call.done(call.result);
     if (!desc || desc->dwSize != sizeof(DDSURFACEDESC) || event) return call.done(DDERR_INVALIDPARAMS);
@@ -139,29 +141,28 @@ HRESULT EmuSurface::Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD flags, HANDLE 
 
 HRESULT EmuSurface::Unlock(LPVOID surface)
 {
-    const auto call = emu_call("IDirectDrawSurface::Unlock", "%s, %s", name(), surface ? "pointer" : "NULL");
+    const auto call = emu_call(EmuCallId::Unlock, "%s, %s", name(), surface ? "pointer" : "NULL");
     if (!locked) return call.done(call.fail ? call.result : DDERR_NOTLOCKED);
     const BYTE* p = static_cast<const BYTE*>(surface);
     if (p && (p < memory.data() || p >= memory.data() + memory.size())) return call.done(DDERR_INVALIDPARAMS);
     // A failing unlock still ends the lock, as a lost surface's does.
     locked = false;
-    if (emu().visible == this) emu_show_visible();
+    if (ddraw_state().visible == this) ddraw_show_visible();
     if (call.fail) return call.done(call.result);
     return call.done(lost ? DDERR_SURFACELOST : DD_OK);
 }
 
 HRESULT EmuSurface::Restore()
 {
-    const auto call = emu_call("IDirectDrawSurface::Restore", "%s", name());
+    const auto call = emu_call(EmuCallId::Restore, "%s", name());
     if (call.fail) return call.done(call.result);
     // A back buffer was made with its chain and comes back only with its front.
     if (kind == BACKBUFFER) return call.done(DDERR_IMPLICITLYCREATED);
     if (!lost) return call.done(DD_OK);
-    EmuState& s = emu();
     // A full-screen program gets its surfaces back only while it owns the display
     // in the mode they were made for.
-    if (s.exclusive_owner && !s.app_active) return call.done(DDERR_WRONGMODE);
-    const EmuMode now = emu_current_mode();
+    if (ddraw_state().exclusive_owner && !user32_app_active()) return call.done(DDERR_WRONGMODE);
+    const EmuMode now = user32_display_mode();
     if (kind != OFFSCREEN &&
         (now.width != created_in.width || now.height != created_in.height || !emu_same_format(now.format, format)))
         return call.done(DDERR_WRONGMODE);
@@ -172,7 +173,7 @@ HRESULT EmuSurface::Restore()
 
 HRESULT EmuSurface::SetClipper(IDirectDrawClipper* c)
 {
-    const auto call = emu_call("IDirectDrawSurface::SetClipper", "%s, %s", name(), c ? "clipper" : "NULL");
+    const auto call = emu_call(EmuCallId::SetClipper, "%s, %s", name(), c ? "clipper" : "NULL");
     if (call.fail) return call.done(call.result);
     auto* next = static_cast<EmuClipper*>(c);
     if (next) next->hold();
@@ -183,7 +184,7 @@ HRESULT EmuSurface::SetClipper(IDirectDrawClipper* c)
 
 HRESULT EmuSurface::Flip(IDirectDrawSurface* target, DWORD flags)
 {
-    const auto call = emu_call("IDirectDrawSurface::Flip", "%s, %s, 0x%x", name(), target ? "target" : "NULL", flags);
+    const auto call = emu_call(EmuCallId::Flip, "%s, %s, 0x%x", name(), target ? "target" : "NULL", flags);
     if (call.fail) return call.done(call.result);
     if (kind != PRIMARY || backs.empty()) return call.done(DDERR_NOTFLIPPABLE);
     if (target && std::find(backs.begin(), backs.end(), target) == backs.end()) return call.done(DDERR_INVALIDPARAMS);
@@ -192,21 +193,21 @@ HRESULT EmuSurface::Flip(IDirectDrawSurface* target, DWORD flags)
     for (EmuSurface* b : backs)
         if (b->locked) return call.done(DDERR_SURFACEBUSY);
     // Waiting, the flip happens at the display's next refresh.
-    if ((flags & DDFLIP_WAIT) && !(flags & DDFLIP_NOVSYNC)) emu_wait_for_refresh();
+    if ((flags & DDFLIP_WAIT) && !(flags & DDFLIP_NOVSYNC)) ddraw_wait_for_refresh();
     // The memory moves round the chain: the first back buffer's is shown, and the
     // same back-buffer object then stands for the next hidden buffer.
     std::vector<BYTE> shown = std::move(backs.front()->memory);
     for (std::size_t i = 0; i + 1 < backs.size(); ++i) backs[i]->memory = std::move(backs[i + 1]->memory);
     backs.back()->memory = std::move(memory);
     memory = std::move(shown);
-    if (emu().visible == this) emu_show_visible();
+    if (ddraw_state().visible == this) ddraw_show_visible();
     return call.done(DD_OK);
 }
 
 HRESULT EmuSurface::Blt(LPRECT dest_rect, IDirectDrawSurface* source, LPRECT source_rect, DWORD flags, LPDDBLTFX fx)
 {
     const auto call =
-        emu_call("IDirectDrawSurface::Blt", "%s, %s, %s, %s, 0x%x, %s", name(),
+        emu_call(EmuCallId::Blt, "%s, %s, %s, %s, 0x%x, %s", name(),
                  dest_rect ? (std::to_string(dest_rect->left) + " " + std::to_string(dest_rect->top) + " " +
                               std::to_string(dest_rect->right) + " " + std::to_string(dest_rect->bottom))
                                  .c_str()
@@ -229,8 +230,8 @@ HRESULT EmuSurface::Blt(LPRECT dest_rect, IDirectDrawSurface* source, LPRECT sou
         r.right > src->width || r.bottom > src->height)
         return call.done(DDERR_INVALIDRECT);
     RECT clip{0, 0, width, height};
-    if (clipper && emu_window(clipper->window)) {
-        const RECT c = emu_client_rect_on_screen(clipper->window);
+    if (clipper && user32_window_exists(clipper->window)) {
+        const RECT c = user32_client_rect_on_screen(clipper->window);
         clip = {std::max(clip.left, c.left), std::max(clip.top, c.top), std::min(clip.right, c.right),
                 std::min(clip.bottom, c.bottom)};
     } else if (d.left < 0 || d.top < 0 || d.right > width || d.bottom > height) {
@@ -256,6 +257,6 @@ HRESULT EmuSurface::Blt(LPRECT dest_rect, IDirectDrawSurface* source, LPRECT sou
             std::memcpy(out + static_cast<std::ptrdiff_t>(x) * bpp, in + static_cast<std::ptrdiff_t>(sx) * bpp, bpp);
         }
     }
-    if (emu().visible == this) emu_show_visible();
+    if (ddraw_state().visible == this) ddraw_show_visible();
     return call.done(DD_OK);
 }

@@ -1,13 +1,16 @@
-// The thread's message queue, the screen's input turned into messages, and key states.
-#include "platform/emu/emu_state.h"
+// Input: the screen's keyboard, mouse, focus and close events turned into key
+// states and messages, and key states queried.
+#include "platform/emu/common/call_log.h"
+#include "platform/emu/common/hooks.h"
+#include "platform/emu/user32/user32_state.h"
 
 namespace {
 
 // The window that receives input: the active one, else the newest.
 HWND input_window()
 {
-    EmuState& s = emu();
-    if (emu_window(s.active)) return s.active;
+    User32State& s = user32_state();
+    if (user32_window(s.active)) return s.active;
     if (s.windows.empty()) return nullptr;
     return reinterpret_cast<HWND>(s.windows.rbegin()->first);
 }
@@ -62,13 +65,13 @@ void post_key(HWND target, int key, bool down, bool was_down, bool alt, bool ctr
     if (alt) high |= KF_ALTDOWN;
     if (was_down) high |= KF_REPEAT;
     if (!down) high |= KF_UP;
-    emu_post(target, message, static_cast<WPARAM>(key), static_cast<LPARAM>(static_cast<DWORD>(1 | high << 16)));
+    user32_post(target, message, static_cast<WPARAM>(key), static_cast<LPARAM>(static_cast<DWORD>(1 | high << 16)));
 }
 
 // The wParam of a mouse message: the buttons and modifier keys down.
 WPARAM mouse_keys()
 {
-    const EmuState& s = emu();
+    const User32State& s = user32_state();
     return (s.key_down[VK_LBUTTON] ? MK_LBUTTON : 0) | (s.key_down[VK_RBUTTON] ? MK_RBUTTON : 0) |
            (s.key_down[VK_SHIFT] ? MK_SHIFT : 0) | (s.key_down[VK_CONTROL] ? MK_CONTROL : 0);
 }
@@ -76,7 +79,7 @@ WPARAM mouse_keys()
 // Activation runs window procedures, so it waits for message retrieval unless `deliver` is set.
 void handle(const ScreenEvent& e, bool deliver)
 {
-    EmuState& s = emu();
+    User32State& s = user32_state();
     const HWND target = input_window();
     const int key = e.key & 0xFF;
     switch (e.kind) {
@@ -92,7 +95,7 @@ void handle(const ScreenEvent& e, bool deliver)
             break;
         }
         case ScreenEventKind::MOUSE_MOVE:
-            if (target) emu_post(target, WM_MOUSEMOVE, mouse_keys(), MAKELPARAM(e.x, e.y));
+            if (target) user32_post(target, WM_MOUSEMOVE, mouse_keys(), MAKELPARAM(e.x, e.y));
             break;
         case ScreenEventKind::BUTTON_DOWN:
         case ScreenEventKind::BUTTON_UP: {
@@ -102,7 +105,7 @@ void handle(const ScreenEvent& e, bool deliver)
             if (down) s.key_pressed[vk] = true;
             const UINT message =
                 e.button == 0 ? (down ? WM_LBUTTONDOWN : WM_LBUTTONUP) : (down ? WM_RBUTTONDOWN : WM_RBUTTONUP);
-            if (target) emu_post(target, message, mouse_keys(), MAKELPARAM(e.x, e.y));
+            if (target) user32_post(target, message, mouse_keys(), MAKELPARAM(e.x, e.y));
             break;
         }
         case ScreenEventKind::FOCUS_GAINED:
@@ -110,38 +113,32 @@ void handle(const ScreenEvent& e, bool deliver)
             if (!deliver) {
                 s.deferred_events.push_back(e);
             } else if (e.kind == ScreenEventKind::FOCUS_GAINED) {
-                if (target) emu_activate(target);
+                if (target) user32_activate(target);
             } else {
-                // A full-screen program that loses the display loses its surfaces too.
-                if (s.exclusive_owner) emu_lose_all_surfaces();
-                emu_deactivate();
+                if (s.listener.focus_lost) s.listener.focus_lost();
+                user32_deactivate();
             }
             break;
         case ScreenEventKind::CLOSE:
-            if (target) emu_post(target, WM_CLOSE, 0, 0);
+            if (target) user32_post(target, WM_CLOSE, 0, 0);
             break;
         case ScreenEventKind::EXPOSE:
             // What a window showed is gone: it paints itself again on WM_PAINT.
-            // A full-screen program's screen is its own and comes back at once.
             for (auto& [id, w] : s.windows)
                 if (w.visible) w.needs_paint = true;
-            if (s.exclusive_owner) emu_show_visible();
+            if (s.listener.exposed) s.listener.exposed();
             break;
     }
 }
 
-bool matches(const MSG& m, HWND window, UINT low, UINT high)
-{
-    if (window && m.hwnd != window) return false;
-    return (low == 0 && high == 0) || (m.message >= low && m.message <= high);
-}
-
 }  // namespace
 
-void emu_pump_screen_events(bool deliver)
+void user32_set_screen_listener(const User32ScreenListener& listener) { user32_state().listener = listener; }
+
+void user32_pump_screen_events(bool deliver)
 {
-    if (!emu_display_available()) return;
-    EmuState& s = emu();
+    if (!user32_display_available()) return;
+    User32State& s = user32_state();
     while (deliver && !s.deferred_events.empty()) {
         const ScreenEvent e = s.deferred_events.front();
         s.deferred_events.pop_front();
@@ -151,95 +148,14 @@ void emu_pump_screen_events(bool deliver)
     while (screen_poll(&e)) handle(e, deliver);
 }
 
-// A message for a window of the thread, or for the thread itself (no window).
-// A queue holds at most 10,000 posted messages, Windows' default limit.
-constexpr std::size_t POSTED_MESSAGE_LIMIT = 10000;
-
-bool emu_post(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if ((window && !emu_window(window)) || emu().queue.size() >= POSTED_MESSAGE_LIMIT) return false;
-    emu().queue.push_back({window, message, wParam, lParam, 0, {0, 0}});
-    return true;
-}
-
-BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    const auto call = emu_call("PostMessageA", "%s, 0x%x", emu_window_name(window).c_str(), message);
-    if (call.fail || !emu_post(window, message, wParam, lParam)) return call.done(FALSE);
-    return call.done(TRUE);
-}
-
-LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    const auto call = emu_call("SendMessageA", "%s, 0x%x", emu_window_name(window).c_str(), message);
-    if (call.fail) return call.done(LRESULT{0});
-    return call.done(emu_send(window, message, wParam, lParam));
-}
-
-BOOL PeekMessageA(LPMSG message, HWND window, UINT filter_min, UINT filter_max, UINT remove)
-{
-    const auto call = emu_call("PeekMessageA", "%s, 0x%x, 0x%x, 0x%x", emu_window_name(window).c_str(), filter_min,
-                               filter_max, remove);
-    EmuState& s = emu();
-    if (call.fail || !message || (window && !emu_window(window))) return call.done(FALSE);
-    ++s.peeks;
-    for (auto it = s.scripted_messages.begin(); it != s.scripted_messages.end();) {
-        if (it->at_peek <= s.peeks) {
-            emu_post(it->window, it->message, it->wParam, it->lParam);
-            it = s.scripted_messages.erase(it);
-        } else {
-            ++it;
-        }
-    }
-    emu_pump_screen_events(true);
-    for (auto m = s.queue.begin(); m != s.queue.end(); ++m) {
-        if (!matches(*m, window, filter_min, filter_max)) continue;
-        *message = *m;
-        if (remove & PM_REMOVE) s.queue.erase(m);
-        return call.done(TRUE);
-    }
-    // With nothing posted, a window that needs painting gets WM_PAINT until it is validated.
-    for (auto& [id, w] : s.windows) {
-        const HWND h = reinterpret_cast<HWND>(id);
-        const MSG paint{h, WM_PAINT, 0, 0, 0, {0, 0}};
-        if (w.visible && w.needs_paint && matches(paint, window, filter_min, filter_max)) {
-            *message = paint;
-            return call.done(TRUE);
-        }
-    }
-    return call.done(FALSE);
-}
-
-BOOL TranslateMessage(const MSG* message)
-{
-    const auto call = emu_call("TranslateMessage", "0x%x", message ? message->message : 0u);
-    if (call.fail || !message) return call.done(FALSE);
-    const UINT m = message->message;
-    return call.done(BOOL{m == WM_KEYDOWN || m == WM_KEYUP || m == WM_SYSKEYDOWN || m == WM_SYSKEYUP});
-}
-
-LRESULT DispatchMessageA(const MSG* message)
-{
-    const auto call =
-        emu_call("DispatchMessageA", "%s, 0x%x", message ? emu_window_name(message->hwnd).c_str() : "NULL",
-                 message ? message->message : 0u);
-    if (call.fail || !message) return call.done(LRESULT{0});
-    return call.done(emu_send(message->hwnd, message->message, message->wParam, message->lParam));
-}
-
 SHORT GetAsyncKeyState(int key)
 {
-    const auto call = emu_call("GetAsyncKeyState", "%d", key);
-    EmuState& s = emu();
+    const auto call = emu_call(EmuCallId::GetAsyncKeyState, "%d", key);
+    User32State& s = user32_state();
     if (call.fail || key < 0 || key > 0xFF) return call.done(SHORT{0});
-    auto scripted = s.scripted_keys.find(key);
-    if (scripted != s.scripted_keys.end() && !scripted->second.empty()) {
-        const SHORT value = scripted->second.front();
-        scripted->second.pop_front();
-        return call.done(value);
-    }
+    if (SHORT scripted; emu_hooks().key_state && emu_hooks().key_state(key, &scripted)) return call.done(scripted);
     // Reads the keyboard; messages wait for the program's next message retrieval.
-    emu_pump_screen_events(false);
+    user32_pump_screen_events(false);
     // Bit 15: down now. Bit 0: pressed since the previous query, which clears it.
     const SHORT value = static_cast<SHORT>((s.key_down[key] ? 0x8000 : 0) | (s.key_pressed[key] ? 1 : 0));
     s.key_pressed[key] = false;

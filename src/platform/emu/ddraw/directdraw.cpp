@@ -2,7 +2,13 @@
 // surfaces and clippers, and what the screen is shown.
 #include <new>
 
-#include "platform/emu/emu_objects.h"
+#include "platform/emu/common/call_log.h"
+#include "platform/emu/common/hooks.h"
+#include "platform/emu/ddraw/ddraw_display.h"
+#include "platform/emu/ddraw/ddraw_objects.h"
+#include "platform/emu/ddraw/ddraw_state.h"
+#include "platform/emu/kernel32/kernel32_modules.h"
+#include "platform/emu/user32/user32_internal.h"
 
 namespace {
 
@@ -14,12 +20,20 @@ bool usable_format(const EmuPixelFormat& f)
 constexpr int MAX_SURFACE_SIDE = 16384;
 constexpr DWORD MAX_BACK_BUFFERS = 3;
 
+// "ddraw.dll" is there from the program's start, as the file is on Windows; its
+// handle is where the library would be loaded.
+const Kernel32Export EXPORTS[] = {
+    {"DirectDrawCreate", reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&DirectDrawCreate))}, {nullptr, nullptr}};
+[[maybe_unused]] const bool REGISTERED =
+    (kernel32_register_module("ddraw.dll", reinterpret_cast<HMODULE>(static_cast<UINT_PTR>(0x6D640000)), EXPORTS),
+     true);
+
 }  // namespace
 
 HRESULT WINAPI DirectDrawCreate(GUID* driver, LPDIRECTDRAW* ddraw, IUnknown* outer)
 {
-    const auto call = emu_call("DirectDrawCreate", "%s, %s, %s", driver ? "guid" : "NULL", ddraw ? "out" : "NULL",
-                               outer ? "outer" : "NULL");
+    const auto call = emu_call(EmuCallId::DirectDrawCreate, "%s, %s, %s", driver ? "guid" : "NULL",
+                               ddraw ? "out" : "NULL", outer ? "outer" : "NULL");
     if (ddraw) *ddraw = nullptr;
     if (call.fail) return call.done(call.result);
     if (!ddraw) return call.done(DDERR_INVALIDPARAMS);
@@ -27,67 +41,23 @@ HRESULT WINAPI DirectDrawCreate(GUID* driver, LPDIRECTDRAW* ddraw, IUnknown* out
     if (driver && driver != reinterpret_cast<GUID*>(DDCREATE_EMULATIONONLY))
         return call.done(DDERR_INVALIDDIRECTDRAWGUID);
     if (outer) return call.done(CLASS_E_NOAGGREGATION);
-    if (!emu_display_available()) return call.done(DDERR_NODIRECTDRAWHW);
+    if (!user32_display_available()) return call.done(DDERR_NODIRECTDRAWHW);
+    ddraw_listen_to_screen();
     *ddraw = new (std::nothrow) EmuDirectDraw();
     return call.done(*ddraw ? DD_OK : DDERR_OUTOFMEMORY);
 }
 
-void emu_lose_all_surfaces()
-{
-    for (EmuSurface* s : emu().surfaces) s->lose();
-}
-
-void emu_show_visible()
-{
-    EmuState& s = emu();
-    EmuSurface* v = s.visible;
-    if (!v || v->lost || s.screen_state <= 0) return;
-    const ScreenImage image{v->memory.data(), v->pitch, v->width, v->height, v->format};
-    RECT shown{0, 0, v->width, v->height};
-    if (!s.exclusive_owner) {
-        // Windowed: the screen shows the part of the primary under the window's client area.
-        HWND window = emu_window(s.active) ? s.active : nullptr;
-        if (!window)
-            for (auto& [id, w] : s.windows)
-                if (w.visible) window = reinterpret_cast<HWND>(id);
-        if (!window) {
-            emu_show_nothing();
-            return;
-        }
-        shown = emu_client_rect_on_screen(window);
-    }
-    screen_show(image, shown);
-}
-
-void emu_show_nothing()
-{
-    if (emu().screen_state > 0) screen_show(ScreenImage{}, RECT{0, 0, 0, 0});
-}
-
-void emu_wait_for_refresh()
-{
-    if (emu().screen_state <= 0 || screen_show_waits_for_refresh()) return;
-    const int rate = screen_refresh_rate();
-    const std::int64_t period = 1000000 / (rate > 0 ? rate : 60);
-    // The refreshes fall on the screen clock's multiples of the period.
-    screen_sleep_until_us((screen_clock_us() / period + 1) * period);
-}
-
 // --- EmuDirectDraw ---
-
-EmuDirectDraw::EmuDirectDraw() { ++emu().live_objects; }
-
-EmuDirectDraw::~EmuDirectDraw() { --emu().live_objects; }
 
 ULONG EmuDirectDraw::AddRef()
 {
-    const auto call = emu_call("IDirectDraw::AddRef", "%s", "");
+    const auto call = emu_call(EmuCallId::DirectDraw_AddRef, "%s", "");
     return call.done(++refs);
 }
 
 ULONG EmuDirectDraw::Release()
 {
-    const auto call = emu_call("IDirectDraw::Release", "%s", "");
+    const auto call = emu_call(EmuCallId::DirectDraw_Release, "%s", "");
     if (refs == 0) return call.done(ULONG{0});
     const ULONG left = call.done(--refs);
     if (left == 0) {
@@ -100,28 +70,22 @@ ULONG EmuDirectDraw::Release()
     return left;
 }
 
-void EmuDirectDraw::drop()
-{
-    if (holds > 0 && --holds == 0 && refs == 0) delete this;
-}
-
 void EmuDirectDraw::give_up_display()
 {
-    EmuState& s = emu();
-    if (mode_set_here && s.mode_set) {
-        s.mode_set = false;
+    if (mode_set_here && user32_display_mode_set()) {
+        user32_set_display_mode(nullptr);
         mode_set_here = false;
-        emu_lose_all_surfaces();
-        if (s.screen_state > 0) screen_fullscreen(nullptr, nullptr);
+        ddraw_lose_all_surfaces();
+        ddraw_take_screen(nullptr, nullptr);
     }
-    if (s.exclusive_owner == this) s.exclusive_owner = nullptr;
+    if (ddraw_state().exclusive_owner == this) ddraw_state().exclusive_owner = nullptr;
 }
 
 HRESULT EmuDirectDraw::SetCooperativeLevel(HWND w, DWORD flags)
 {
-    const auto call = emu_call("IDirectDraw::SetCooperativeLevel", "%s, 0x%x", emu_window_name(w).c_str(), flags);
+    const auto call = emu_call(EmuCallId::SetCooperativeLevel, "%s, 0x%x", emu_window_name(w).c_str(), flags);
     if (call.fail) return call.done(call.result);
-    EmuState& s = emu();
+    DdrawState& s = ddraw_state();
     // Exclusive goes with full screen and not with normal; full screen without
     // exclusive is the normal level.
     const bool exclusive = flags & DDSCL_EXCLUSIVE;
@@ -129,22 +93,22 @@ HRESULT EmuDirectDraw::SetCooperativeLevel(HWND w, DWORD flags)
     const bool normal = flags & DDSCL_NORMAL;
     if (exclusive ? (!fullscreen || normal) : !normal) return call.done(DDERR_INVALIDPARAMS);
     if (exclusive) {
-        if (!emu_window(w)) return call.done(DDERR_INVALIDPARAMS);
+        if (!user32_window_exists(w)) return call.done(DDERR_INVALIDPARAMS);
         if (s.exclusive_owner && s.exclusive_owner != this) return call.done(DDERR_EXCLUSIVEMODEALREADYSET);
         s.exclusive_owner = this;
         level = flags;
         window = w;
         // The window takes the whole screen and becomes the active one.
-        const EmuMode mode = emu_current_mode();
-        emu_window(w)->rect = {0, 0, mode.width, mode.height};
-        emu_activate(w);
+        const EmuMode mode = user32_display_mode();
+        user32_set_window_rect(w, {0, 0, mode.width, mode.height});
+        user32_activate(w);
         return call.done(DD_OK);
     }
-    if (w && !emu_window(w)) return call.done(DDERR_INVALIDPARAMS);
+    if (w && !user32_window_exists(w)) return call.done(DDERR_INVALIDPARAMS);
     if (s.exclusive_owner == this) {
         s.exclusive_owner = nullptr;
-        if (s.screen_state > 0) screen_fullscreen(nullptr, nullptr);
-        emu_update_screen_window();
+        ddraw_take_screen(nullptr, nullptr);
+        user32_update_screen_window();
     }
     level = flags;
     window = w;
@@ -153,36 +117,29 @@ HRESULT EmuDirectDraw::SetCooperativeLevel(HWND w, DWORD flags)
 
 HRESULT EmuDirectDraw::SetDisplayMode(DWORD width, DWORD height, DWORD bits)
 {
-    const auto call = emu_call("IDirectDraw::SetDisplayMode", "%u, %u, %u", width, height, bits);
+    const auto call = emu_call(EmuCallId::SetDisplayMode, "%u, %u, %u", width, height, bits);
     if (call.fail) return call.done(call.result);
-    EmuState& s = emu();
     if (!level) return call.done(DDERR_NOCOOPERATIVELEVELSET);
-    if (s.exclusive_owner != this) return call.done(DDERR_NOEXCLUSIVEMODE);
-    for (const EmuMode& m : screen_modes()) {
-        if (static_cast<DWORD>(m.width) != width || static_cast<DWORD>(m.height) != height || m.format.bits != bits)
-            continue;
-        emu_lose_all_surfaces();
-        s.mode = m;
-        s.mode_set = true;
-        mode_set_here = true;
-        EmuWindow* w = emu_window(window);
-        if (w) w->rect = {0, 0, m.width, m.height};
-        screen_fullscreen(&m, w ? w->title.c_str() : nullptr);
-        return call.done(DD_OK);
-    }
-    return call.done(DDERR_UNSUPPORTEDMODE);
+    if (ddraw_state().exclusive_owner != this) return call.done(DDERR_NOEXCLUSIVEMODE);
+    const EmuMode* m = ddraw_find_mode(width, height, bits);
+    if (!m) return call.done(DDERR_UNSUPPORTEDMODE);
+    ddraw_lose_all_surfaces();
+    user32_set_display_mode(m);
+    mode_set_here = true;
+    if (user32_window_exists(window)) user32_set_window_rect(window, {0, 0, m->width, m->height});
+    ddraw_take_screen(m, user32_window_title(window));
+    return call.done(DD_OK);
 }
 
 HRESULT EmuDirectDraw::RestoreDisplayMode()
 {
-    const auto call = emu_call("IDirectDraw::RestoreDisplayMode", "%s", "");
+    const auto call = emu_call(EmuCallId::RestoreDisplayMode, "%s", "");
     if (call.fail) return call.done(call.result);
-    EmuState& s = emu();
-    if (mode_set_here && s.mode_set) {
-        s.mode_set = false;
-        emu_lose_all_surfaces();
-        screen_fullscreen(nullptr, nullptr);
-        emu_update_screen_window();
+    if (mode_set_here && user32_display_mode_set()) {
+        user32_set_display_mode(nullptr);
+        ddraw_lose_all_surfaces();
+        ddraw_take_screen(nullptr, nullptr);
+        user32_update_screen_window();
     }
     mode_set_here = false;
     return call.done(DD_OK);
@@ -190,7 +147,7 @@ HRESULT EmuDirectDraw::RestoreDisplayMode()
 
 HRESULT EmuDirectDraw::CreateClipper(DWORD flags, IDirectDrawClipper** clipper, IUnknown* outer)
 {
-    const auto call = emu_call("IDirectDraw::CreateClipper", "0x%x", flags);
+    const auto call = emu_call(EmuCallId::CreateClipper, "0x%x", flags);
     if (clipper) *clipper = nullptr;
     if (call.fail) return call.done(call.result);
     if (!clipper || flags) return call.done(DDERR_INVALIDPARAMS);
@@ -201,7 +158,7 @@ HRESULT EmuDirectDraw::CreateClipper(DWORD flags, IDirectDrawClipper** clipper, 
 
 HRESULT EmuDirectDraw::CreateSurface(LPDDSURFACEDESC desc, IDirectDrawSurface** surface, IUnknown* outer)
 {
-    const auto call = emu_call("IDirectDraw::CreateSurface", "size %u, flags 0x%x, backbuffers %u, %ux%u, caps 0x%x",
+    const auto call = emu_call(EmuCallId::CreateSurface, "size %u, flags 0x%x, backbuffers %u, %ux%u, caps 0x%x",
                                desc ? desc->dwSize : 0u, desc ? desc->dwFlags : 0u,
                                desc && (desc->dwFlags & DDSD_BACKBUFFERCOUNT) ? desc->dwBackBufferCount : 0u,
                                desc && (desc->dwFlags & DDSD_WIDTH) ? desc->dwWidth : 0u,
@@ -214,7 +171,7 @@ HRESULT EmuDirectDraw::CreateSurface(LPDDSURFACEDESC desc, IDirectDrawSurface** 
     if (outer) return call.done(CLASS_E_NOAGGREGATION);
     if (!level) return call.done(DDERR_NOCOOPERATIVELEVELSET);
     const DWORD caps = desc->ddsCaps.dwCaps;
-    const EmuMode mode = emu_current_mode();
+    const EmuMode mode = user32_display_mode();
 
     if (caps & DDSCAPS_PRIMARYSURFACE) {
         if (primary) return call.done(DDERR_PRIMARYSURFACEALREADYEXISTS);
@@ -224,7 +181,7 @@ HRESULT EmuDirectDraw::CreateSurface(LPDDSURFACEDESC desc, IDirectDrawSurface** 
         if (caps & DDSCAPS_FLIP) {
             if (!(caps & DDSCAPS_COMPLEX) || !(desc->dwFlags & DDSD_BACKBUFFERCOUNT) || desc->dwBackBufferCount == 0)
                 return call.done(DDERR_INVALIDCAPS);
-            if (emu().exclusive_owner != this) return call.done(DDERR_NOEXCLUSIVEMODE);
+            if (ddraw_state().exclusive_owner != this) return call.done(DDERR_NOEXCLUSIVEMODE);
             if (desc->dwBackBufferCount > MAX_BACK_BUFFERS) return call.done(DDERR_OUTOFVIDEOMEMORY);
             count = desc->dwBackBufferCount;
         } else if (desc->dwFlags & DDSD_BACKBUFFERCOUNT) {
@@ -250,8 +207,8 @@ HRESULT EmuDirectDraw::CreateSurface(LPDDSURFACEDESC desc, IDirectDrawSurface** 
             return call.done(DDERR_OUTOFMEMORY);
         }
         primary = p;
-        emu().visible = p;
-        emu_show_visible();
+        ddraw_state().visible = p;
+        ddraw_show_visible();
         *surface = p;
         return call.done(DD_OK);
     }
@@ -276,9 +233,4 @@ HRESULT EmuDirectDraw::CreateSurface(LPDDSURFACEDESC desc, IDirectDrawSurface** 
         return call.done(DD_OK);
     }
     return call.done(DDERR_INVALIDCAPS);
-}
-
-bool emu_same_format(const EmuPixelFormat& a, const EmuPixelFormat& b)
-{
-    return a.flags == b.flags && a.bits == b.bits && a.red == b.red && a.green == b.green && a.blue == b.blue;
 }

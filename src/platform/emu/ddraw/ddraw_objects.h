@@ -1,18 +1,18 @@
 #pragma once
 
-// The emulation's DirectDraw objects. Each counts as a live object from its
-// creation until it is freed: a surface when its count reaches zero (a flipping
-// chain with its front, back buffers and all), a clipper when its count does
-// or with its DirectDraw object. Surfaces keep their DirectDraw object's memory
-// until they go.
+// DirectDraw's objects, private to DirectDraw and to the test control. Each
+// counts as a live object from its creation until it is freed: a surface when
+// its count reaches zero (a flipping chain with its front, back buffers and
+// all), a clipper when its count does or with its DirectDraw object. Surfaces
+// keep their DirectDraw object's memory until they go.
 
 #include <vector>
 
-#include "platform/emu/emu_state.h"
+#include "platform/emu/common/pixel_format.h"
+#include "platform/emu/ddraw/ddraw.h"
+#include "platform/emu/ddraw/ddraw_state.h"
 
 class EmuDirectDraw;
-
-bool emu_same_format(const EmuPixelFormat& a, const EmuPixelFormat& b);
 
 class EmuClipper final : public IDirectDrawClipper {
    public:
@@ -51,7 +51,7 @@ class EmuSurface final : public IDirectDrawSurface {
 
     const char* name() const;
     int bytes_per_pixel() const { return static_cast<int>(format.bits / 8); }
-    void lose();
+    void lose() { lost = true; }
     void describe(LPDDSURFACEDESC desc) const;
 
     EmuDirectDraw* owner;
@@ -73,8 +73,8 @@ class EmuSurface final : public IDirectDrawSurface {
 
 class EmuDirectDraw final : public IDirectDraw {
    public:
-    EmuDirectDraw();
-    ~EmuDirectDraw();
+    EmuDirectDraw() { ++ddraw_state().live_objects; }
+    ~EmuDirectDraw() { --ddraw_state().live_objects; }
 
     ULONG AddRef() override;
     ULONG Release() override;
@@ -84,9 +84,13 @@ class EmuDirectDraw final : public IDirectDraw {
     HRESULT SetCooperativeLevel(HWND window, DWORD flags) override;
     HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bits_per_pixel) override;
 
-    // References held by this object's surfaces, apart from the program's.
+    // References held by this object's surfaces, apart from the program's: the
+    // object's memory lives on while they use it.
     void hold() { ++holds; }
-    void drop();
+    void drop()
+    {
+        if (holds > 0 && --holds == 0 && refs == 0) delete this;
+    }
 
     ULONG refs = 1;
     ULONG holds = 0;

@@ -1,8 +1,8 @@
 #pragma once
 
-// The window-system subset that the presenter and the driver use: the handle
-// and integer types, records, constants and functions, with Windows' names,
-// field order and values. Implemented by the emulation.
+// The window system's plain types, records and constants, with Windows' names,
+// field order and values: what USER32, KERNEL32 and the screens share. It holds
+// no state and includes nothing else of the emulation.
 
 #include <cstdint>
 
@@ -214,34 +214,3 @@ struct WNDCLASSA {
 #define VK_DOWN 0x28
 #define VK_F1 0x70
 #define VK_F4 0x73
-
-// USER32
-ATOM RegisterClassA(const WNDCLASSA* window_class);
-BOOL UnregisterClassA(LPCSTR class_name, HINSTANCE instance);
-HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWORD style, int x, int y, int width,
-                     int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
-BOOL DestroyWindow(HWND window);
-BOOL IsWindow(HWND window);
-BOOL ShowWindow(HWND window, int command);
-LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-BOOL AdjustWindowRect(LPRECT rect, DWORD style, BOOL menu);
-int GetSystemMetrics(int index);
-BOOL ClientToScreen(HWND window, LPPOINT point);
-BOOL GetClientRect(HWND window, LPRECT rect);
-HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
-HCURSOR SetCursor(HCURSOR cursor);
-BOOL PeekMessageA(LPMSG message, HWND window, UINT filter_min, UINT filter_max, UINT remove);
-BOOL TranslateMessage(const MSG* message);
-LRESULT DispatchMessageA(const MSG* message);
-BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
-BOOL SystemParametersInfoA(UINT action, UINT ui_param, LPVOID pv_param, UINT win_ini);
-SHORT GetAsyncKeyState(int key);
-
-// KERNEL32
-void Sleep(DWORD milliseconds);
-[[noreturn]] void ExitProcess(UINT exit_code);
-HMODULE LoadLibraryA(LPCSTR file_name);
-FARPROC GetProcAddress(HMODULE module, LPCSTR name);
-BOOL FreeLibrary(HMODULE module);

@@ -1,0 +1,23 @@
+#pragma once
+
+// How DirectDraw reaches the screen, all in one place: what it shows, the
+// full-screen modes, the display's refresh, and what it hears of the screen.
+
+#include "platform/emu/common/pixel_format.h"
+
+// Shows the visible surface: all of it full screen, else the part under the
+// window that shows the screen. Nothing when the display is not open.
+void ddraw_show_visible();
+// Tells the screen that nothing is shown: the image it had may be freed.
+void ddraw_show_nothing();
+// Returns at the display's next refresh: at once when showing an image waits for
+// it by itself, else at the next tick of the screen's rate (60 Hz if unknown).
+void ddraw_wait_for_refresh();
+// The full-screen mode of this size and depth that the screen offers, if any.
+const EmuMode* ddraw_find_mode(DWORD width, DWORD height, DWORD bits);
+// Takes the whole screen in `mode` under `title`, or gives it back (nullptr).
+void ddraw_take_screen(const EmuMode* mode, const char* title);
+// Has USER32 tell DirectDraw of the screen's focus and damage: a full-screen
+// program that loses the display loses its surfaces; its screen is its own and
+// comes back at once when damaged.
+void ddraw_listen_to_screen();

@@ -1,0 +1,71 @@
+// The one place DirectDraw reaches the screen: showing the visible surface,
+// full-screen modes, waiting for the refresh, and word of the screen's focus.
+#include "platform/emu/ddraw/ddraw_display.h"
+
+#include "platform/emu/ddraw/ddraw_objects.h"
+#include "platform/emu/ddraw/ddraw_state.h"
+#include "platform/emu/user32/user32_internal.h"
+#include "platform/screen/screen.h"
+
+void ddraw_show_visible()
+{
+    const DdrawState& s = ddraw_state();
+    const EmuSurface* v = s.visible;
+    if (!v || v->lost || !user32_display_open()) return;
+    const ScreenImage image{v->memory.data(), v->pitch, v->width, v->height, v->format};
+    RECT shown{0, 0, v->width, v->height};
+    if (!s.exclusive_owner) {
+        // Windowed: the screen shows the part of the primary under the window's client area.
+        HWND window = user32_active_window();
+        if (!window) window = user32_newest_visible_window();
+        if (!window) {
+            ddraw_show_nothing();
+            return;
+        }
+        shown = user32_client_rect_on_screen(window);
+    }
+    screen_show(image, shown);
+}
+
+void ddraw_show_nothing()
+{
+    if (user32_display_open()) screen_show(ScreenImage{}, RECT{0, 0, 0, 0});
+}
+
+void ddraw_wait_for_refresh()
+{
+    if (!user32_display_open() || screen_show_waits_for_refresh()) return;
+    const int rate = screen_refresh_rate();
+    const std::int64_t period = 1000000 / (rate > 0 ? rate : 60);
+    // The refreshes fall on the screen clock's multiples of the period.
+    screen_sleep_until_us((screen_clock_us() / period + 1) * period);
+}
+
+const EmuMode* ddraw_find_mode(DWORD width, DWORD height, DWORD bits)
+{
+    for (const EmuMode& m : screen_modes())
+        if (static_cast<DWORD>(m.width) == width && static_cast<DWORD>(m.height) == height && m.format.bits == bits)
+            return &m;
+    return nullptr;
+}
+
+void ddraw_take_screen(const EmuMode* mode, const char* title)
+{
+    if (user32_display_open()) screen_fullscreen(mode, title);
+}
+
+namespace {
+
+void on_focus_lost()
+{
+    if (ddraw_state().exclusive_owner) ddraw_lose_all_surfaces();
+}
+
+void on_exposed()
+{
+    if (ddraw_state().exclusive_owner) ddraw_show_visible();
+}
+
+}  // namespace
+
+void ddraw_listen_to_screen() { user32_set_screen_listener({on_focus_lost, on_exposed}); }

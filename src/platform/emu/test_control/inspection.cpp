@@ -1,0 +1,78 @@
+// Test control: looking inside the platform: the call log, the display, the
+// visible screen and the live objects.
+#include <cstdio>
+
+#include "platform/emu/common/call_log_state.h"
+#include "platform/emu/ddraw/ddraw_objects.h"
+#include "platform/emu/kernel32/kernel32_state.h"
+#include "platform/emu/test_control/emu_test_control.h"
+#include "platform/emu/user32/user32_state.h"
+#include "platform/screen/screen_headless.h"
+
+const std::vector<EmuCall>& emu_test_log() { return emu_call_log().log; }
+
+std::vector<std::string> emu_test_calls(const std::vector<std::string>& prefixes)
+{
+    std::vector<std::string> out;
+    for (const EmuCall& call : emu_call_log().log) {
+        bool take = prefixes.empty();
+        for (const std::string& p : prefixes) take = take || call.text.compare(0, p.size(), p) == 0;
+        if (take) out.push_back(call.text);
+    }
+    return out;
+}
+
+void emu_test_clear_log() { emu_call_log().log.clear(); }
+
+// Read back from the log's Sleep calls.
+const std::vector<DWORD>& emu_test_sleeps()
+{
+    static std::vector<DWORD> sleeps;
+    sleeps.clear();
+    for (const EmuCall& call : emu_call_log().log)
+        if (unsigned ms; std::sscanf(call.text.c_str(), "Sleep(%u)", &ms) == 1) sleeps.push_back(ms);
+    return sleeps;
+}
+
+EmuMode emu_test_display_mode() { return user32_display_mode(); }
+bool emu_test_display_mode_set() { return user32_display_mode_set(); }
+bool emu_test_screensaver_active() { return user32_state().screensaver; }
+bool emu_test_cursor_visible() { return user32_state().cursor_visible; }
+int emu_test_live_ddraw_objects() { return ddraw_state().live_objects; }
+int emu_test_live_windows() { return static_cast<int>(user32_state().windows.size()); }
+int emu_test_loaded_libraries() { return kernel32_state().libraries; }
+bool emu_test_app_active() { return user32_app_active(); }
+
+std::vector<BYTE> emu_test_screen_bytes(int* pitch)
+{
+    const EmuSurface* v = ddraw_state().visible;
+    if (pitch) *pitch = v ? v->pitch : 0;
+    return v ? v->memory : std::vector<BYTE>{};
+}
+
+EmuScreenshot emu_test_screen()
+{
+    EmuScreenshot shot;
+    const EmuSurface* v = ddraw_state().visible;
+    if (!v) return shot;
+    shot.width = v->width;
+    shot.height = v->height;
+    shot.pixels.resize(static_cast<std::size_t>(v->width) * v->height);
+    const int bpp = v->bytes_per_pixel();
+    for (int y = 0; y < v->height; ++y)
+        for (int x = 0; x < v->width; ++x)
+            shot.pixels[static_cast<std::size_t>(y) * v->width + x] =
+                emu_decode_pixel(v->format, v->memory.data() + static_cast<std::ptrdiff_t>(y) * v->pitch + x * bpp);
+    return shot;
+}
+
+// --- the headless screen ---
+
+int emu_test_frames_shown() { return screen_headless().frames; }
+std::int64_t emu_test_clock_us() { return screen_headless().clock_us; }
+bool emu_test_screen_fullscreen() { return screen_headless().fullscreen; }
+bool emu_test_screen_window(RECT* client)
+{
+    if (client) *client = screen_headless().client;
+    return screen_headless().window_shown;
+}

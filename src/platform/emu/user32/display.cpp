@@ -1,0 +1,37 @@
+// The display: its connection, made on first use; its mode; and the window
+// that shows it in windowed mode.
+#include "platform/emu/user32/user32_state.h"
+
+bool user32_display_available()
+{
+    User32State& s = user32_state();
+    if (s.screen_state == 0) s.screen_state = screen_open() ? 1 : -1;
+    return s.screen_state > 0;
+}
+
+bool user32_display_open() { return user32_state().screen_state > 0; }
+
+EmuMode user32_display_mode() { return user32_state().mode_set ? user32_state().mode : screen_desktop(); }
+
+bool user32_display_mode_set() { return user32_state().mode_set; }
+
+void user32_set_display_mode(const EmuMode* mode)
+{
+    user32_state().mode_set = mode != nullptr;
+    if (mode) user32_state().mode = *mode;
+}
+
+// The active visible window shows the screen, else the newest visible one.
+void user32_update_screen_window()
+{
+    User32State& s = user32_state();
+    if (s.screen_state <= 0) return;
+    HWND shown = user32_newest_visible_window();
+    if (const User32Window* a = user32_window(s.active); a && a->visible) shown = s.active;
+    if (!shown) {
+        screen_window(nullptr, nullptr);
+        return;
+    }
+    const RECT client = user32_client_rect_on_screen(shown);
+    screen_window(user32_window(shown)->title.c_str(), &client);
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+// The headless screen's state: a display in memory. Tests script it and read
+// it through the emulation's test control, which is the only one to include this.
+
+#include <deque>
+#include <vector>
+
+#include "platform/screen/screen.h"
+
+struct HeadlessScreen {
+    bool available = true;
+    EmuMode desktop{1024, 768, emu_format_xrgb8888()};
+    std::vector<EmuMode> modes = {{640, 480, emu_format_xrgb8888()}, {640, 480, emu_format_rgb888()},
+                                  {640, 480, emu_format_rgb565()},   {800, 600, emu_format_xrgb8888()},
+                                  {800, 600, emu_format_rgb565()},   {1024, 768, emu_format_xrgb8888()},
+                                  {1024, 768, emu_format_rgb565()}};
+    int answer = IDYES;
+    std::deque<ScreenEvent> events;
+    int frames = 0;  // images shown
+    bool window_shown = false;
+    RECT client{};
+    bool fullscreen = false;
+    ScreenImage last{};
+    RECT last_visible{};
+    void (*on_show)() = nullptr;
+    // A clock of its own, which sleeping moves on at once.
+    std::int64_t clock_us = 0;
+    int refresh_rate = 60;
+    bool show_waits = false;
+};
+
+HeadlessScreen& screen_headless();
