@@ -34,9 +34,13 @@ install(TARGETS ${installed} EXPORT PictureDisplayTargets ARCHIVE DESTINATION ${
 install(FILES src/display/display.h DESTINATION ${headers}/display COMPONENT development)
 install(FILES src/convert/convert.h src/convert/pixel.h DESTINATION ${headers}/convert COMPONENT development)
 install(FILES src/platform/platform.h DESTINATION ${headers}/platform COMPONENT development)
+# Off Windows, platform.h brings in the emulation's declarations of the API:
+# each library's, and the plain types and constants they share.
 if(NOT WIN32)
-  install(FILES src/platform/emu/emu_windows.h src/platform/emu/emu_ddraw.h DESTINATION ${headers}/platform/emu
-          COMPONENT development)
+  foreach(api common/windows_types.h common/ddraw_types.h kernel32/kernel32.h user32/user32.h ddraw/ddraw.h)
+    get_filename_component(folder ${api} DIRECTORY)
+    install(FILES src/platform/emu/${api} DESTINATION ${headers}/platform/emu/${folder} COMPONENT development)
+  endforeach()
 endif()
 
 install(EXPORT PictureDisplayTargets NAMESPACE PictureDisplay:: DESTINATION ${package} COMPONENT development)
@@ -57,7 +61,8 @@ if(WIN32)
   set(pc_libs "-luser32 -lkernel32")
 else()
   set(pc_requires sdl2)
-  set(pc_libs -lpicture-display-platform)
+  # "ddraw.dll" is found in the archive only when asked for by name.
+  set(pc_libs "-lpicture-display-platform -Wl,--undefined=DirectDrawCreate")
 endif()
 configure_file(cmake/picture-display.pc.in ${CMAKE_CURRENT_BINARY_DIR}/picture-display.pc @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/picture-display.pc DESTINATION ${pc_dir} COMPONENT development)

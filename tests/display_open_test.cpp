@@ -50,9 +50,9 @@ std::vector<std::string> windowed_open(const std::string& create_window)
 
 TEST_F(DisplayTest, SettingsHoldTheirDefaults)
 {
-    EXPECT_EQ(display_state.ask_question, 0);
-    EXPECT_EQ(display_state.windowed, 1);
-    EXPECT_EQ(display_state.borderless, 0);
+    EXPECT_EQ(display_state.opened.ask_question, 0);
+    EXPECT_EQ(display_state.opened.windowed, 1);
+    EXPECT_EQ(display_state.opened.borderless, 0);
     EXPECT_EQ(display_state.close_allowed, 1);
     EXPECT_EQ(display_state.flip_wait, 1);
     EXPECT_EQ(display_mouse_x(), 0);
@@ -239,7 +239,7 @@ TEST_F(DisplayTest, TheQuestionDecidesTheMode)
     ASSERT_EQ(display_open("Q", 640, 480), 1);
     EXPECT_EQ(emu_test_calls({"MessageBoxA"}),
               std::vector<std::string>{"MessageBoxA(NULL, \"Fullscreen Mode ?\", \"Q\", 0x24)"});
-    EXPECT_EQ(display_state.windowed, 0) << "Yes: full screen";
+    EXPECT_EQ(display_state.opened.windowed, 0) << "Yes: full screen";
     display_close();
 
     SetUp();
@@ -247,7 +247,7 @@ TEST_F(DisplayTest, TheQuestionDecidesTheMode)
     display_configure(1, "Window?", 0, 0);
     ASSERT_EQ(display_open("Q", 640, 480), 1);
     EXPECT_EQ(emu_test_calls({"MessageBoxA"}), std::vector<std::string>{"MessageBoxA(NULL, \"Window?\", \"Q\", 0x24)"});
-    EXPECT_EQ(display_state.windowed, 1) << "No: a window";
+    EXPECT_EQ(display_state.opened.windowed, 1) << "No: a window";
     EXPECT_NE(display_state.offscreen, nullptr);
     display_close();
 
@@ -256,7 +256,7 @@ TEST_F(DisplayTest, TheQuestionDecidesTheMode)
     display_configure(2, "", 1, 0);
     ASSERT_EQ(display_open("Q", 640, 480), 1);
     EXPECT_EQ(count_calls("MessageBoxA"), 0u) << "only 1 asks";
-    EXPECT_EQ(display_state.windowed, 0);
+    EXPECT_EQ(display_state.opened.windowed, 0);
     display_close();
 }
 
@@ -268,7 +268,7 @@ TEST_F(DisplayTest, EveryAnswerButNoGivesFullScreen)
         emu_test_answer_question(answer);
         display_configure(1, "", 1, 0);
         ASSERT_EQ(display_open("Q", 640, 480), 1) << "answer " << answer;
-        EXPECT_EQ(display_state.windowed, 0) << "answer " << answer;
+        EXPECT_EQ(display_state.opened.windowed, 0) << "answer " << answer;
         EXPECT_TRUE(emu_test_screen_fullscreen()) << "answer " << answer;
         display_close();
     }

@@ -76,7 +76,7 @@ std::int32_t open_windowed(DisplayState& s, const char* title)
     int h = static_cast<int>(outer_h);
     const int x = (GetSystemMetrics(SM_CXSCREEN) - w) >> 1;
     const int y = (GetSystemMetrics(SM_CYSCREEN) - h) >> 1;
-    if (!s.borderless) {
+    if (!s.opened.borderless) {
         s.window = CreateWindowExA(0, title, title, WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, x, y, w, h, nullptr,
                                    nullptr, nullptr, nullptr);
     } else {
@@ -112,22 +112,19 @@ std::int32_t display_open(const char* title, std::int32_t width, std::int32_t he
     if (s.ddraw_module || s.ddraw || s.window || width <= 0 || height <= 0) return 0;
     s.width = width;
     s.height = height;
-    s.ask_question = s.configured.ask_question;
-    s.question_text = s.configured.question_text;
-    s.windowed = s.configured.windowed;
-    s.borderless = s.configured.borderless;
+    s.opened = s.configured;
     s.ddraw_module = LoadLibraryA("ddraw.dll");
     if (!s.ddraw_module) return 0;
     const auto create = reinterpret_cast<DirectDrawCreateProc>(
         reinterpret_cast<void*>(GetProcAddress(s.ddraw_module, "DirectDrawCreate")));
     if (!create) return 0;
     if (create(nullptr, &s.ddraw, nullptr) < 0) return 0;
-    if (s.ask_question == 1) {
+    if (s.opened.ask_question == 1) {
         // Yes means full screen.
-        const int answer = MessageBoxA(nullptr, s.question_text, title, MB_ICONQUESTION | MB_YESNO);
-        s.windowed = answer == IDNO ? 1 : 0;
+        const int answer = MessageBoxA(nullptr, s.opened.question_text, title, MB_ICONQUESTION | MB_YESNO);
+        s.opened.windowed = answer == IDNO ? 1 : 0;
     }
-    if (!(s.windowed == 0 ? open_fullscreen(s, title) : open_windowed(s, title))) return 0;
+    if (!(s.opened.windowed == 0 ? open_fullscreen(s, title) : open_windowed(s, title))) return 0;
 
     DDPIXELFORMAT format;
     std::memset(&format, 0, sizeof format);

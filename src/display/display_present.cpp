@@ -16,7 +16,7 @@ std::int32_t display_present(const Pixel* pixels)
     if (s.active) {
         if (!s.lock_target || !s.converter || !pixels) return 0;  // no display is open
         s.primary->Restore();
-        if (s.windowed) s.offscreen->Restore();
+        if (s.opened.windowed) s.offscreen->Restore();
         DDSURFACEDESC desc;
         std::memset(&desc, 0, sizeof desc);
         desc.dwSize = sizeof desc;
@@ -32,12 +32,12 @@ std::int32_t display_present(const Pixel* pixels)
             dst += desc.lPitch;
         }
         s.lock_target->Unlock(desc.lpSurface);
-        if (s.windowed)
+        if (s.opened.windowed)
             display_repaint();
         else
             s.primary->Flip(nullptr, s.flip_wait ? DDFLIP_WAIT : DDFLIP_NOVSYNC);
         Sleep(0);
     }
-    if (s.windowed) Sleep(1);
+    if (s.opened.windowed) Sleep(1);
     return 1;
 }

@@ -20,10 +20,7 @@ struct DisplayState {
     // Settings: the opening choices as configured, and as the open display took
     // them (configuring again while it is open changes it not).
     DisplayChoices configured;
-    std::uint8_t ask_question = 0;
-    const char* question_text = nullptr;
-    std::int32_t windowed = 1;
-    std::uint8_t borderless = 0;
+    DisplayChoices opened;
     std::uint8_t close_allowed = 1;
     std::int32_t flip_wait = 1;
 
