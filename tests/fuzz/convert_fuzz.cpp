@@ -5,7 +5,7 @@
 #include <cstring>
 #include <memory>
 
-#include "../convert_reference.h"
+#include "../convert/convert_reference.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -3,7 +3,7 @@
 // back from the canvas.
 #include <gtest/gtest.h>
 
-#include "screen_formats.h"
+#include "platform/screen/screen_formats.h"
 
 TEST(WebScreen, ShowsA640x480FrameInEveryFormat)
 {

@@ -11,6 +11,7 @@
 
 #include "platform/emu/common/pixel_format.h"
 #include "platform/screen/screen.h"
+#include "support/formats.h"
 
 namespace {
 
@@ -47,10 +48,7 @@ void drain_screen_events()
 
 void expect_a_frame_in_every_format()
 {
-    const EmuPixelFormat formats[] = {emu_format_xrgb8888(), emu_format_xbgr8888(), emu_format_rgb888(),
-                                      emu_format_bgr888(),   emu_format_rgb565(),   emu_format_bgr565(),
-                                      emu_format_xrgb1555(), emu_format_xbgr1555()};
-    for (const EmuPixelFormat& f : formats) {
+    for (const EmuPixelFormat& f : ALL_FORMATS) {
         const EmuMode mode{640, 480, f};
         screen_fullscreen(&mode, "picture test");
         const int bpp = static_cast<int>(f.bits / 8), pitch = 640 * bpp + 12;

@@ -1,6 +1,6 @@
 // System metrics, the cursor, the screen-saver switch, libraries, key states,
 // sleeping and ending the process.
-#include "conformance/conformance.h"
+#include "platform/conformance/conformance.h"
 
 // The screen and frame sizes are positive; an unknown index gives 0.
 TEST_F(Conformance, SystemMetricsGiveTheScreenAndFrameSizes)

@@ -1,6 +1,6 @@
 // DirectDraw at the exclusive full-screen level: display modes, flipping
 // chains, lost surfaces. These change the display's mode.
-#include "conformance/conformance.h"
+#include "platform/conformance/conformance.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <string>
 
-#include "conformance/conformance.h"
+#include "platform/conformance/conformance.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // offscreen surfaces, locking, stretched and clipped blits.
 #include <algorithm>
 
-#include "conformance/conformance.h"
+#include "platform/conformance/conformance.h"
 
 namespace {
 

@@ -289,7 +289,7 @@ TEST_F(DisplayTest, ANullQuestionTextAsksTheDefaultQuestion)
 // the open fails, whichever mask it is.
 TEST_F(DisplayTest, AFormatOneMaskAwayFromTheEightFailsTheOpen)
 {
-    for (const EmuPixelFormat& f : all_formats()) {
+    for (const EmuPixelFormat& f : ALL_FORMATS) {
         for (int mask = 0; mask < 3; ++mask) {
             EmuPixelFormat near = f;
             DWORD& changed = mask == 0 ? near.red : mask == 1 ? near.green : near.blue;

@@ -1,5 +1,5 @@
 // Whether the suite runs under Wine rather than on Windows or our emulation.
-#include "conformance/conformance.h"
+#include "platform/conformance/conformance.h"
 
 #ifdef _WIN32
 bool running_under_wine()

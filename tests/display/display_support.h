@@ -9,10 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "convert_reference.h"
+#include "convert/convert_reference.h"
 #include "display/display.h"
 #include "display/display_state.h"
 #include "platform/emu/test_control/emu_test_control.h"
+#include "support/formats.h"
 
 struct DisplayTest : ::testing::Test {
     void SetUp() override
@@ -45,11 +46,8 @@ inline std::vector<Pixel> test_frame(int width, int height, unsigned seed = 5)
 // The format index of the reference for a screen format.
 inline int reference_format(const EmuPixelFormat& f)
 {
-    const EmuPixelFormat all[] = {emu_format_xrgb8888(), emu_format_xbgr8888(), emu_format_rgb888(),
-                                  emu_format_bgr888(),   emu_format_rgb565(),   emu_format_bgr565(),
-                                  emu_format_xrgb1555(), emu_format_xbgr1555()};
     for (int i = 0; i < 8; ++i)
-        if (all[i].bits == f.bits && all[i].red == f.red && all[i].blue == f.blue && all[i].green == f.green) return i;
+        if (emu_same_format(ALL_FORMATS[i], f)) return i;
     return -1;
 }
 
@@ -59,12 +57,4 @@ inline std::uint32_t on_screen(const EmuPixelFormat& f, Pixel p)
 {
     const auto bytes = reference_row(reference_format(f), &p, 1);
     return emu_decode_pixel(f, bytes.data());
-}
-
-inline const std::vector<EmuPixelFormat>& all_formats()
-{
-    static const std::vector<EmuPixelFormat> formats = {
-        emu_format_xrgb8888(), emu_format_xbgr8888(), emu_format_rgb888(),   emu_format_bgr888(),
-        emu_format_rgb565(),   emu_format_bgr565(),   emu_format_xrgb1555(), emu_format_xbgr1555()};
-    return formats;
 }

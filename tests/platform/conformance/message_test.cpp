@@ -1,7 +1,7 @@
 // The message queue, painting, dispatching, and the default window procedure.
 #include <algorithm>
 
-#include "conformance/conformance.h"
+#include "platform/conformance/conformance.h"
 
 namespace {
 

@@ -56,7 +56,7 @@ LONG mark_offscreen()
 TEST_F(DisplayTest, FullScreenShowsTheFrameInEveryFormat)
 {
     const auto frame = test_frame(W, H);
-    for (const EmuPixelFormat& f : all_formats()) {
+    for (const EmuPixelFormat& f : ALL_FORMATS) {
         SetUp();
         emu_test_set_pitch_padding(20);
         open_fullscreen(f);
@@ -77,7 +77,7 @@ TEST_F(DisplayTest, FullScreenShowsTheFrameInEveryFormat)
 TEST_F(DisplayTest, WindowedStretchesTheFrameIntoTheClientArea)
 {
     const auto frame = test_frame(W, H);
-    for (const EmuPixelFormat& f : all_formats()) {
+    for (const EmuPixelFormat& f : ALL_FORMATS) {
         SetUp();
         open_windowed(f);
         ASSERT_EQ(display_present(frame.data()), 1);
