@@ -94,6 +94,11 @@ TEST_F(Platform, BadInputIsRefusedNotFollowed)
     l.dwSize = sizeof l;
     EXPECT_EQ(surface->Lock(&outside, &l, DDLOCK_WAIT, nullptr), DDERR_INVALIDRECT);
     EXPECT_EQ(surface->Blt(nullptr, nullptr, nullptr, DDBLT_WAIT, nullptr), DDERR_INVALIDPARAMS);
+    IDirectDrawClipper* clipper = nullptr;
+    ASSERT_EQ(ddraw->CreateClipper(0, &clipper, nullptr), DD_OK);
+    EXPECT_EQ(clipper->SetHWnd(0, reinterpret_cast<HWND>(static_cast<UINT_PTR>(0x4242))), DDERR_INVALIDPARAMS)
+        << "not a window";
+    clipper->Release();
     EXPECT_EQ(MessageBoxA(nullptr, nullptr, nullptr, MB_YESNO), IDYES);
     surface->Release();
     ddraw->Release();

@@ -79,6 +79,13 @@ TEST_F(Platform, LockGivesTheTopRowAndThePitch)
     lock(surface, DDERR_SURFACEBUSY);
     EXPECT_EQ(surface->Unlock(desc.lpSurface), DD_OK);
     EXPECT_EQ(surface->Unlock(nullptr), DDERR_NOTLOCKED);
+    // A rectangle's lock points at its top-left pixel, with the surface's pitch.
+    RECT part{2, 3, 5, 4};
+    DDSURFACEDESC in_part{};
+    in_part.dwSize = sizeof in_part;
+    ASSERT_EQ(surface->Lock(&part, &in_part, DDLOCK_WAIT, nullptr), DD_OK);
+    EXPECT_EQ(static_cast<BYTE*>(in_part.lpSurface), static_cast<BYTE*>(desc.lpSurface) + 3 * desc.lPitch + 2 * 4);
+    EXPECT_EQ(surface->Unlock(in_part.lpSurface), DD_OK);
     surface->Release();
     ddraw->Release();
 }
