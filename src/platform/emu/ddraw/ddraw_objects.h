@@ -102,4 +102,6 @@ class EmuDirectDraw final : public IDirectDraw {
 
    private:
     void give_up_display();
+    HRESULT create_primary(const DDSURFACEDESC& desc, IDirectDrawSurface** surface);
+    HRESULT create_offscreen(const DDSURFACEDESC& desc, IDirectDrawSurface** surface);
 };

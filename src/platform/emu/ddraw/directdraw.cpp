@@ -171,66 +171,77 @@ HRESULT EmuDirectDraw::CreateSurface(LPDDSURFACEDESC desc, IDirectDrawSurface** 
     if (outer) return call.done(CLASS_E_NOAGGREGATION);
     if (!level) return call.done(DDERR_NOCOOPERATIVELEVELSET);
     const DWORD caps = desc->ddsCaps.dwCaps;
-    const EmuMode mode = user32_display_mode();
-
-    if (caps & DDSCAPS_PRIMARYSURFACE) {
-        if (primary) return call.done(DDERR_PRIMARYSURFACEALREADYEXISTS);
-        if (desc->dwFlags & (DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT)) return call.done(DDERR_INVALIDPARAMS);
-        if (caps & DDSCAPS_OFFSCREENPLAIN) return call.done(DDERR_INVALIDCAPS);
-        DWORD count = 0;
-        if (caps & DDSCAPS_FLIP) {
-            if (!(caps & DDSCAPS_COMPLEX) || !(desc->dwFlags & DDSD_BACKBUFFERCOUNT) || desc->dwBackBufferCount == 0)
-                return call.done(DDERR_INVALIDCAPS);
-            if (ddraw_state().exclusive_owner != this) return call.done(DDERR_NOEXCLUSIVEMODE);
-            if (desc->dwBackBufferCount > MAX_BACK_BUFFERS) return call.done(DDERR_OUTOFVIDEOMEMORY);
-            count = desc->dwBackBufferCount;
-        } else if (desc->dwFlags & DDSD_BACKBUFFERCOUNT) {
-            return call.done(DDERR_INVALIDPARAMS);
-        }
-        EmuSurface* p = nullptr;
-        try {
-            p = new EmuSurface(this, EmuSurface::PRIMARY, mode.width, mode.height, mode.format,
-                               caps | (count ? DDSCAPS_FRONTBUFFER : 0));
-            p->backs.reserve(count);
-            for (DWORD i = 0; i < count; ++i) {
-                auto* b = new EmuSurface(this, EmuSurface::BACKBUFFER, mode.width, mode.height, mode.format,
-                                         (caps & ~DDSCAPS_PRIMARYSURFACE) | DDSCAPS_BACKBUFFER);
-                b->refs = 0;  // owned by the chain; a reference is the asker's
-                b->front = p;
-                p->backs.push_back(b);
-            }
-        } catch (const std::bad_alloc&) {
-            if (p) {
-                for (EmuSurface* b : p->backs) delete b;
-                delete p;
-            }
-            return call.done(DDERR_OUTOFMEMORY);
-        }
-        primary = p;
-        ddraw_state().visible = p;
-        ddraw_show_visible();
-        *surface = p;
-        return call.done(DD_OK);
-    }
-    if (caps & DDSCAPS_OFFSCREENPLAIN) {
-        if ((desc->dwFlags & (DDSD_WIDTH | DDSD_HEIGHT)) != (DDSD_WIDTH | DDSD_HEIGHT) || desc->dwWidth == 0 ||
-            desc->dwHeight == 0 || desc->dwWidth > MAX_SURFACE_SIDE || desc->dwHeight > MAX_SURFACE_SIDE ||
-            (caps & (DDSCAPS_FLIP | DDSCAPS_BACKBUFFER)) || (desc->dwFlags & DDSD_BACKBUFFERCOUNT))
-            return call.done(DDERR_INVALIDPARAMS);
-        EmuPixelFormat format = mode.format;
-        if (desc->dwFlags & DDSD_PIXELFORMAT) {
-            const DDPIXELFORMAT& f = desc->ddpfPixelFormat;
-            if (f.dwSize != sizeof(DDPIXELFORMAT)) return call.done(DDERR_INVALIDPARAMS);
-            format = {f.dwFlags, f.dwRGBBitCount, f.dwRBitMask, f.dwGBitMask, f.dwBBitMask, f.dwRGBAlphaBitMask};
-        }
-        if (!usable_format(format)) return call.done(DDERR_INVALIDPIXELFORMAT);
-        try {
-            *surface = new EmuSurface(this, EmuSurface::OFFSCREEN, static_cast<int>(desc->dwWidth),
-                                      static_cast<int>(desc->dwHeight), format, caps);
-        } catch (const std::bad_alloc&) {
-            return call.done(DDERR_OUTOFMEMORY);
-        }
-        return call.done(DD_OK);
-    }
+    if (caps & DDSCAPS_PRIMARYSURFACE) return call.done(create_primary(*desc, surface));
+    if (caps & DDSCAPS_OFFSCREENPLAIN) return call.done(create_offscreen(*desc, surface));
     return call.done(DDERR_INVALIDCAPS);
+}
+
+// The primary surface: the screen's memory, in the display's mode; with back
+// buffers, a flipping chain that only full screen may have.
+HRESULT EmuDirectDraw::create_primary(const DDSURFACEDESC& desc, IDirectDrawSurface** surface)
+{
+    const DWORD caps = desc.ddsCaps.dwCaps;
+    const EmuMode mode = user32_display_mode();
+    if (primary) return DDERR_PRIMARYSURFACEALREADYEXISTS;
+    if (desc.dwFlags & (DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT)) return DDERR_INVALIDPARAMS;
+    if (caps & DDSCAPS_OFFSCREENPLAIN) return DDERR_INVALIDCAPS;
+    DWORD count = 0;
+    if (caps & DDSCAPS_FLIP) {
+        if (!(caps & DDSCAPS_COMPLEX) || !(desc.dwFlags & DDSD_BACKBUFFERCOUNT) || desc.dwBackBufferCount == 0)
+            return DDERR_INVALIDCAPS;
+        if (ddraw_state().exclusive_owner != this) return DDERR_NOEXCLUSIVEMODE;
+        if (desc.dwBackBufferCount > MAX_BACK_BUFFERS) return DDERR_OUTOFVIDEOMEMORY;
+        count = desc.dwBackBufferCount;
+    } else if (desc.dwFlags & DDSD_BACKBUFFERCOUNT) {
+        return DDERR_INVALIDPARAMS;
+    }
+    EmuSurface* p = nullptr;
+    try {
+        p = new EmuSurface(this, EmuSurface::PRIMARY, mode.width, mode.height, mode.format,
+                           caps | (count ? DDSCAPS_FRONTBUFFER : 0));
+        p->backs.reserve(count);
+        for (DWORD i = 0; i < count; ++i) {
+            auto* b = new EmuSurface(this, EmuSurface::BACKBUFFER, mode.width, mode.height, mode.format,
+                                     (caps & ~DDSCAPS_PRIMARYSURFACE) | DDSCAPS_BACKBUFFER);
+            b->refs = 0;  // owned by the chain; a reference is the asker's
+            b->front = p;
+            p->backs.push_back(b);
+        }
+    } catch (const std::bad_alloc&) {
+        if (p) {
+            for (EmuSurface* b : p->backs) delete b;
+            delete p;
+        }
+        return DDERR_OUTOFMEMORY;
+    }
+    primary = p;
+    ddraw_state().visible = p;
+    ddraw_show_visible();
+    *surface = p;
+    return DD_OK;
+}
+
+// An offscreen surface of the size asked, in the display's format or the one given.
+HRESULT EmuDirectDraw::create_offscreen(const DDSURFACEDESC& desc, IDirectDrawSurface** surface)
+{
+    const DWORD caps = desc.ddsCaps.dwCaps;
+    const EmuMode mode = user32_display_mode();
+    if ((desc.dwFlags & (DDSD_WIDTH | DDSD_HEIGHT)) != (DDSD_WIDTH | DDSD_HEIGHT) || desc.dwWidth == 0 ||
+        desc.dwHeight == 0 || desc.dwWidth > MAX_SURFACE_SIDE || desc.dwHeight > MAX_SURFACE_SIDE ||
+        (caps & (DDSCAPS_FLIP | DDSCAPS_BACKBUFFER)) || (desc.dwFlags & DDSD_BACKBUFFERCOUNT))
+        return DDERR_INVALIDPARAMS;
+    EmuPixelFormat format = mode.format;
+    if (desc.dwFlags & DDSD_PIXELFORMAT) {
+        const DDPIXELFORMAT& f = desc.ddpfPixelFormat;
+        if (f.dwSize != sizeof(DDPIXELFORMAT)) return DDERR_INVALIDPARAMS;
+        format = {f.dwFlags, f.dwRGBBitCount, f.dwRBitMask, f.dwGBitMask, f.dwBBitMask, f.dwRGBAlphaBitMask};
+    }
+    if (!usable_format(format)) return DDERR_INVALIDPIXELFORMAT;
+    try {
+        *surface = new EmuSurface(this, EmuSurface::OFFSCREEN, static_cast<int>(desc.dwWidth),
+                                  static_cast<int>(desc.dwHeight), format, caps);
+    } catch (const std::bad_alloc&) {
+        return DDERR_OUTOFMEMORY;
+    }
+    return DD_OK;
 }
