@@ -23,9 +23,9 @@ namespace {
 
 struct Held {
     void* object;
-    int refs;     // references this driver holds
-    int owner;    // the DirectDraw object's index (surfaces, clippers)
-    void* front;  // a back buffer's chain front, else nullptr
+    int refs;      // references this driver holds
+    int owner;     // the DirectDraw object's index (surfaces, clippers)
+    void* front;   // a back buffer's chain front, else nullptr
     bool locked;
     DDSURFACEDESC lock;
 };
@@ -128,7 +128,7 @@ struct Driver {
                 ShowWindow(window(), in.ConsumeBool() ? SW_HIDE : SW_SHOWNORMAL);
                 break;
             case 3: {
-                static const UINT MESSAGES[] = {WM_USER,    WM_PAINT, WM_MOUSEMOVE,   WM_LBUTTONDOWN, WM_RBUTTONUP,
+                static const UINT MESSAGES[] = {WM_USER, WM_PAINT, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_RBUTTONUP,
                                                 WM_KEYDOWN, WM_CLOSE, WM_ACTIVATEAPP, WM_SYSKEYDOWN};
                 const UINT m = MESSAGES[in.ConsumeIntegralInRange(0, 8)];
                 const WPARAM wp = in.ConsumeIntegralInRange(0, 0x1FF);
@@ -157,8 +157,7 @@ struct Driver {
                 break;
             }
             case 6:
-                (void)(GetSystemMetrics(in.ConsumeIntegralInRange(0, 40)) +
-                       GetAsyncKeyState(in.ConsumeIntegral<int>()));
+                (void)(GetSystemMetrics(in.ConsumeIntegralInRange(0, 40)) + GetAsyncKeyState(in.ConsumeIntegral<int>()));
                 SetCursor(in.ConsumeBool() ? nullptr : LoadCursorA(nullptr, IDC_ARROW));
                 break;
             default:
@@ -190,8 +189,7 @@ struct Driver {
                 auto create = reinterpret_cast<DirectDrawCreateProc>(
                     reinterpret_cast<void*>(GetProcAddress(module, "DirectDrawCreate")));
                 IDirectDraw* d = nullptr;
-                if (create && create(nullptr, &d, nullptr) == DD_OK && d)
-                    ddraws.push_back({d, 1, -1, nullptr, false, {}});
+                if (create && create(nullptr, &d, nullptr) == DD_OK && d) ddraws.push_back({d, 1, -1, nullptr, false, {}});
                 if (module) FreeLibrary(module);
                 break;
             }
@@ -209,8 +207,7 @@ struct Driver {
             }
             case 2: {
                 static const DWORD LEVELS[] = {DDSCL_NORMAL, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN, DDSCL_EXCLUSIVE, 0};
-                if (IDirectDraw* d = live_ddraw())
-                    d->SetCooperativeLevel(window(), LEVELS[in.ConsumeIntegralInRange(0, 3)]);
+                if (IDirectDraw* d = live_ddraw()) d->SetCooperativeLevel(window(), LEVELS[in.ConsumeIntegralInRange(0, 3)]);
                 break;
             }
             case 3: {
@@ -373,33 +370,15 @@ struct Driver {
 
     void control_op()
     {
-        static const char* const NAMES[] = {"CreateWindowExA",
-                                            "RegisterClassA",
-                                            "ShowWindow",
-                                            "PeekMessageA",
-                                            "DefWindowProcA",
-                                            "MessageBoxA",
-                                            "LoadLibraryA",
-                                            "GetProcAddress",
-                                            "DirectDrawCreate",
-                                            "AdjustWindowRect",
-                                            "GetClientRect",
-                                            "ClientToScreen",
-                                            "PostMessageA",
-                                            "IDirectDraw::SetCooperativeLevel",
-                                            "IDirectDraw::SetDisplayMode",
-                                            "IDirectDraw::CreateSurface",
-                                            "IDirectDraw::CreateClipper",
-                                            "IDirectDrawSurface::Lock",
-                                            "IDirectDrawSurface::Unlock",
-                                            "IDirectDrawSurface::Flip",
-                                            "IDirectDrawSurface::Blt",
-                                            "IDirectDrawSurface::Restore",
-                                            "IDirectDrawSurface::GetAttachedSurface",
-                                            "IDirectDrawSurface::GetPixelFormat",
-                                            "IDirectDrawSurface::SetClipper",
-                                            "IDirectDrawSurface::IsLost",
-                                            "IDirectDrawClipper::SetHWnd"};
+        static const char* const NAMES[] = {
+            "CreateWindowExA", "RegisterClassA", "ShowWindow", "PeekMessageA", "DefWindowProcA", "MessageBoxA",
+            "LoadLibraryA", "GetProcAddress", "DirectDrawCreate", "AdjustWindowRect", "GetClientRect",
+            "ClientToScreen", "PostMessageA", "IDirectDraw::SetCooperativeLevel", "IDirectDraw::SetDisplayMode",
+            "IDirectDraw::CreateSurface", "IDirectDraw::CreateClipper", "IDirectDrawSurface::Lock",
+            "IDirectDrawSurface::Unlock", "IDirectDrawSurface::Flip", "IDirectDrawSurface::Blt",
+            "IDirectDrawSurface::Restore", "IDirectDrawSurface::GetAttachedSurface",
+            "IDirectDrawSurface::GetPixelFormat", "IDirectDrawSurface::SetClipper", "IDirectDrawSurface::IsLost",
+            "IDirectDrawClipper::SetHWnd"};
         switch (in.ConsumeIntegralInRange(0, 7)) {
             case 0:
                 emu_test_fail(NAMES[in.ConsumeIntegralInRange<std::size_t>(0, std::size(NAMES) - 1)],
