@@ -32,7 +32,6 @@ void user32_update_screen_window();
 
 // Makes `window` the active one, activating the application if it was not.
 void user32_activate(HWND window);
-void user32_deactivate();
 bool user32_app_active();
 
 // Posts to the queue; false when the window is gone or the queue is full.

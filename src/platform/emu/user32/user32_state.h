@@ -64,6 +64,8 @@ User32Window* user32_window(HWND window);
 // Calls the window's procedure; 0 when there is no window.
 LRESULT user32_send(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 const User32Class* user32_find_class(LPCSTR name);
+// Deactivates the application: every window hears WM_ACTIVATEAPP(FALSE).
+void user32_deactivate();
 // Turns the screen's pending events into input state and messages. Key states
 // are read at once; events that would run a window procedure (activation,
 // exposure) wait for the next message retrieval unless `deliver` is set.
