@@ -4,32 +4,41 @@
 // presents 32-bit frames on it, and reports the mouse and buttons. One display
 // at a time; the settings are made before display_open.
 
-#include <cstdint>
+/* C99 and C++ alike, with C linkage. */
+#include <stdint.h>
 
 #include "convert/pixel.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
 
 // Opening choices: ask (only 1 asks the question; its answer decides the mode),
 // the question's text (an empty text selects "Fullscreen Mode ?"; the pointer is
 // kept, not the text), windowed (0 full screen, else a window; taken only when
 // ask is 0) and borderless (a window without caption or frame).
-void display_configure(std::int32_t ask, const char* text, std::int32_t windowed, std::int32_t borderless);
+void display_configure(int32_t ask, const char* text, int32_t windowed, int32_t borderless);
 // Nonzero: Escape and close requests close the display and end the process.
-void display_allow_close(std::int32_t flag);
+void display_allow_close(int32_t flag);
 // Full screen: nonzero flips waiting for the display, zero flips without vertical sync.
-void display_set_flip_wait(std::int32_t flag);
+void display_set_flip_wait(int32_t flag);
 
 // Opens a width x height display titled `title`: 1 ready, 0 failed (call
 // display_close to give back what was made).
-std::int32_t display_open(const char* title, std::int32_t width, std::int32_t height);
+int32_t display_open(const char* title, int32_t width, int32_t height);
 // Handles the window's messages and shows one frame of height rows of width
 // pixels: 1 handled (shown, or skipped while inactive), 0 the surface could not
 // be locked (the next call tries again).
-std::int32_t display_present(const Pixel* pixels);
+int32_t display_present(const Pixel* pixels);
 // Releases everything display_open made; safe after a partial or failed open.
-void display_close();
+void display_close(void);
 
 // The last mouse position in client coordinates (each 0 to 65535), and the buttons (1 down).
-std::int32_t display_mouse_x();
-std::int32_t display_mouse_y();
-std::int32_t display_left_button();
-std::int32_t display_right_button();
+int32_t display_mouse_x(void);
+int32_t display_mouse_y(void);
+int32_t display_left_button(void);
+int32_t display_right_button(void);
+
+#ifdef __cplusplus
+}
+#endif
