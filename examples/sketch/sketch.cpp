@@ -5,7 +5,7 @@
 //
 // It asks "Fullscreen Mode ?": Yes shows it full screen, No in a window
 // (without caption or frame with --borderless). The left button draws, the
-// right one clears, and the mouse position shows in the top-left corner.
+// right one or the key C clears, and the mouse position shows in the top-left corner.
 // Escape, or closing the window, ends it with status 0; --no-vsync flips
 // full-screen frames without waiting for the display.
 #include <cstdint>
@@ -119,7 +119,7 @@ int main(int argc, char** argv)
     for (;;) {
         // The mouse as the last frame's messages left it, in client coordinates.
         const int x = clamp(display_mouse_x(), WIDTH - 1), y = clamp(display_mouse_y(), HEIGHT - 1);
-        if (display_right_button()) clear_canvas();
+        if (display_right_button() || display_key_down('C')) clear_canvas();
         if (display_left_button()) {
             if (drawing)
                 stroke(last_x, last_y, x, y);

@@ -1,7 +1,7 @@
 #pragma once
 
 // The display presenter: opens a full-screen or windowed DirectDraw display,
-// presents 32-bit frames on it, and reports the mouse and buttons. One display
+// presents 32-bit frames on it, and reports the mouse, buttons and keys. One display
 // at a time; the settings are made before display_open.
 
 /* C99 and C++ alike, with C linkage. */
@@ -38,6 +38,11 @@ int32_t display_mouse_x(void);
 int32_t display_mouse_y(void);
 int32_t display_left_button(void);
 int32_t display_right_button(void);
+// 1 while the key with this virtual-key code (as Windows numbers them: 'A' to
+// 'Z', '0' to '9', 0x1B Escape, 0x25 to 0x28 the arrows, 0x70 F1 ...) is down
+// in the display's window, else 0 (also for codes outside 0 to 255). Every key
+// counts as up once the application is deactivated.
+int32_t display_key_down(int32_t key);
 
 #ifdef __cplusplus
 }

@@ -20,3 +20,4 @@ std::int32_t display_mouse_x() { return display_state.mouse_x; }
 std::int32_t display_mouse_y() { return display_state.mouse_y; }
 std::int32_t display_left_button() { return display_state.left_button; }
 std::int32_t display_right_button() { return display_state.right_button; }
+std::int32_t display_key_down(std::int32_t key) { return key >= 0 && key <= 0xFF ? display_state.keys[key] : 0; }

@@ -44,6 +44,7 @@ struct DisplayState {
     std::int32_t mouse_y = 0;
     std::int32_t left_button = 0;
     std::int32_t right_button = 0;
+    std::uint8_t keys[256] = {};  // by virtual key: 1 down
 };
 
 extern DisplayState display_state;

@@ -1,4 +1,6 @@
 // The display window's procedure, and the copy of the frame into the window.
+#include <cstring>
+
 #include "display/display.h"
 #include "display/display_state.h"
 
@@ -11,8 +13,18 @@ LRESULT CALLBACK display_window_proc(HWND window, UINT message, WPARAM wParam, L
             return DefWindowProcA(window, message, wParam, lParam);  // validates the window
         case WM_ACTIVATEAPP:
             s.active = static_cast<std::int32_t>(wParam);
+            // Keys let go while another application has the keyboard never arrive.
+            if (!wParam) std::memset(s.keys, 0, sizeof s.keys);
             return 0;
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+            s.keys[wParam & 0xFF] = 0;
+            return DefWindowProcA(window, message, wParam, lParam);
+        case WM_SYSKEYDOWN:  // Alt with a key, and F10: Alt+F4 closes through the default procedure
+            s.keys[wParam & 0xFF] = 1;
+            return DefWindowProcA(window, message, wParam, lParam);
         case WM_KEYDOWN:
+            s.keys[wParam & 0xFF] = 1;
             if ((wParam & 0xFF) != VK_ESCAPE) return 0;
             [[fallthrough]];  // Escape is a close request
         case WM_CLOSE:

@@ -278,35 +278,6 @@ TEST_F(DisplayTest, LostSurfaceFailsOnceThenRecovers)
     display_close();
 }
 
-TEST_F(DisplayTest, WindowProcedureRecordsMouseAndButtons)
-{
-    open_windowed(emu_format_xrgb8888());
-    const HWND w = display_state.window;
-    display_window_proc(w, WM_MOUSEMOVE, 0, MAKELPARAM(10, 20));
-    EXPECT_EQ(display_mouse_x(), 10);
-    EXPECT_EQ(display_mouse_y(), 20);
-    display_window_proc(w, WM_MOUSEMOVE, 0, MAKELPARAM(0xFFFF, 0xFFFE));
-    EXPECT_EQ(display_mouse_x(), 65535) << "taken unsigned";
-    EXPECT_EQ(display_mouse_y(), 65534);
-    display_window_proc(w, WM_LBUTTONDOWN, 0, 0);
-    display_window_proc(w, WM_RBUTTONDOWN, 0, 0);
-    display_window_proc(w, WM_LBUTTONUP, 0, 0);
-    EXPECT_EQ(display_left_button(), 0);
-    EXPECT_EQ(display_right_button(), 1);
-    display_window_proc(w, WM_RBUTTONUP, 0, 0);
-    EXPECT_EQ(display_right_button(), 0);
-    EXPECT_EQ(display_window_proc(w, WM_ACTIVATEAPP, 0, 0), 0);
-    EXPECT_EQ(display_state.active, 0);
-    // Through the queue, as the screen delivers them.
-    emu_test_screen_event({ScreenEventKind::MOUSE_MOVE, 0, 33, 44, 0});
-    emu_test_screen_event({ScreenEventKind::BUTTON_DOWN, 0, 33, 44, 0});
-    Pixel none[1] = {};
-    display_present(none);
-    EXPECT_EQ(display_mouse_x(), 33);
-    EXPECT_EQ(display_left_button(), 1);
-    display_close();
-}
-
 TEST_F(DisplayTest, EscapeAndCloseAreSwallowedWhenClosingIsNotAllowed)
 {
     display_allow_close(0);

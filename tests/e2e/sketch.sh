@@ -105,7 +105,7 @@ start_sketch() {  # start_sketch yes|no [ARGUMENTS...]
 # A window on the screen, asked for with No: its geometry as computed from the
 # screen's size, the frame stretched into the client area and nothing outside
 # it, fresh frames following the mouse, strokes where they were drawn, the right
-# button clearing, a cover's removal repainted through WM_PAINT alone while
+# button and the key C clearing, a cover's removal repainted through WM_PAINT alone while
 # another window is active, and nothing new drawn meanwhile.
 check_sketch_window() {  # check_sketch_window SCREEN_W SCREEN_H framed|borderless
   local label="$NAME sketch ($3 window)" x=$((($1 - OUTER_W) >> 1)) y=$((($2 - OUTER_H) >> 1))
@@ -150,6 +150,15 @@ check_sketch_window() {  # check_sketch_window SCREEN_W SCREEN_H framed|borderle
   sleep 0.3
   xdotool mouseup 3
   wait_for_pixels 20 "$label: the right button clears" "$(at 250 200),$PAPER" "$(at 160 200),$PAPER" || return 1
+  # So does the key C, held for a moment, after a dab at (200, 250).
+  xdotool mousemove --window "$WINDOW_ID" 200 250 mousedown 1
+  sleep 0.3
+  xdotool mouseup 1 mousemove --window "$WINDOW_ID" 250 400
+  wait_for_pixels 20 "$label: a dab at (200, 250)" "$(at 200 250),$INK" || return 1
+  xdotool keydown c
+  sleep 0.3
+  xdotool keyup c
+  wait_for_pixels 20 "$label: the key C clears" "$(at 200 250),$PAPER" || return 1
 
   # Another window covers the right half and takes the focus: the sketch is
   # inactive. Its mouse moves draw nothing new; uncovered, it repaints.

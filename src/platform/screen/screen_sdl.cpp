@@ -99,6 +99,22 @@ int virtual_key(SDL_Keycode key)
             return VK_ESCAPE;
         case SDLK_RETURN:
             return VK_RETURN;
+        case SDLK_TAB:
+            return VK_TAB;
+        case SDLK_BACKSPACE:
+            return VK_BACK;
+        case SDLK_INSERT:
+            return VK_INSERT;
+        case SDLK_DELETE:
+            return VK_DELETE;
+        case SDLK_HOME:
+            return VK_HOME;
+        case SDLK_END:
+            return VK_END;
+        case SDLK_PAGEUP:
+            return VK_PRIOR;
+        case SDLK_PAGEDOWN:
+            return VK_NEXT;
         case SDLK_LEFT:
             return VK_LEFT;
         case SDLK_RIGHT:

@@ -81,6 +81,14 @@ int virtual_key(unsigned long code)
     switch (code) {
         case VK_ESCAPE:
         case VK_RETURN:
+        case VK_TAB:
+        case VK_BACK:
+        case VK_INSERT:
+        case VK_DELETE:
+        case VK_HOME:
+        case VK_END:
+        case VK_PRIOR:
+        case VK_NEXT:
         case VK_LEFT:
         case VK_RIGHT:
         case VK_UP:

@@ -34,6 +34,7 @@
     X(MessageBoxA, "MessageBoxA", true)                                   \
     X(SystemParametersInfoA, "SystemParametersInfoA", true)               \
     X(GetAsyncKeyState, "GetAsyncKeyState", true)                         \
+    X(keybd_event, "keybd_event", false)                                  \
     /* DirectDraw */                                                      \
     X(DirectDrawCreate, "DirectDrawCreate", true)                         \
     X(DirectDraw_AddRef, "IDirectDraw::AddRef", false)                    \

@@ -27,6 +27,10 @@ int scan_code(int vk)
     switch (vk) {
         case VK_ESCAPE:
             return 0x01;
+        case VK_BACK:
+            return 0x0E;
+        case VK_TAB:
+            return 0x0F;
         case VK_RETURN:
             return 0x1C;
         case VK_CONTROL:
@@ -41,25 +45,37 @@ int scan_code(int vk)
             return 0x57;
         case VK_F1 + 11:
             return 0x58;
+        case VK_HOME:
+            return 0x147;
         case VK_UP:
             return 0x148;
+        case VK_PRIOR:
+            return 0x149;
         case VK_LEFT:
             return 0x14B;
         case VK_RIGHT:
             return 0x14D;
+        case VK_END:
+            return 0x14F;
         case VK_DOWN:
             return 0x150;
+        case VK_NEXT:
+            return 0x151;
+        case VK_INSERT:
+            return 0x152;
+        case VK_DELETE:
+            return 0x153;
         default:
             return 0;
     }
 }
 
-// A key message: WM_SYSKEY* while Alt is held without Ctrl; lParam carries a
-// repeat count of 1, the scan code, the Alt context bit, the previous state and
-// the transition.
+// A key message: WM_SYSKEY* while Alt is held without Ctrl, and for F10 (the
+// menu key) always; lParam carries a repeat count of 1, the scan code, the Alt
+// context bit, the previous state and the transition.
 void post_key(HWND target, int key, bool down, bool was_down, bool alt, bool ctrl)
 {
-    const bool sys = alt && !ctrl;
+    const bool sys = (alt && !ctrl) || key == VK_F10;
     const UINT message = down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
     DWORD high = static_cast<DWORD>(scan_code(key));  // scan code, and KF_EXTENDED
     if (alt) high |= KF_ALTDOWN;
@@ -146,6 +162,16 @@ void user32_pump_screen_events(bool deliver)
     }
     ScreenEvent e;
     while (screen_poll(&e)) handle(e, deliver);
+}
+
+// A key synthesised as the keyboard would send it, to the window that has the input.
+void keybd_event(BYTE key, BYTE scan, DWORD flags, ULONG_PTR extra)
+{
+    emu_call(EmuCallId::keybd_event, "%u, %u, 0x%x, %lu", key, scan, flags, static_cast<unsigned long>(extra));
+    ScreenEvent e{};
+    e.kind = flags & KEYEVENTF_KEYUP ? ScreenEventKind::KEY_UP : ScreenEventKind::KEY_DOWN;
+    e.key = key;
+    handle(e, true);
 }
 
 SHORT GetAsyncKeyState(int key)

@@ -28,3 +28,4 @@ LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 BOOL SystemParametersInfoA(UINT action, UINT ui_param, LPVOID pv_param, UINT win_ini);
 SHORT GetAsyncKeyState(int key);
+void keybd_event(BYTE key, BYTE scan, DWORD flags, ULONG_PTR extra);
