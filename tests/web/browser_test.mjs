@@ -157,6 +157,13 @@ async function checkSketchWindow(browser, url) {
     [...p(160, 200), INK], [...p(250, 200), INK], [...p(340, 200), INK], [...p(250, 210), PAPER], [...p(400, 200), PAPER]]);
   await hold(page, null, 'right');
   await expectPixels(page, 'sketch: the right button clears', [[...p(250, 200), PAPER], [...p(160, 200), PAPER]]);
+  // So does the key C held down in the page, after a dab.
+  await page.mouse.move(left + 200, top + 250);
+  await hold(page, null, 'left');
+  await page.mouse.move(left + 250, top + 400);
+  await expectPixels(page, 'sketch: a dab at (200, 250)', [[...p(200, 250), INK]]);
+  await hold(page, 'c');
+  await expectPixels(page, 'sketch: the key C held down clears', [[...p(200, 250), PAPER]]);
   // Let go outside the window, the button is up: coming back draws nothing.
   await page.mouse.down();
   await page.mouse.move(left + 700, top + 300, { steps: 5 });
