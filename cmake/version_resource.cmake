@@ -1,4 +1,4 @@
-# picture_version_resource(TARGET DESCRIPTION): gives a Windows program its
+# picture_version_resource(TARGET DESCRIPTION): gives a Windows program or DLL its
 # version resource (product name, description, file and product version), made
 # from the project's version and compiled by windres.
 function(picture_version_resource target description)
@@ -6,6 +6,14 @@ function(picture_version_resource target description)
     return()
   endif()
   set(name ${target})
+  set(file_name ${target}.exe)
+  set(file_type VFT_APP)
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL SHARED_LIBRARY)
+    get_target_property(name ${target} OUTPUT_NAME)
+    set(file_name ${name}.dll)
+    set(file_type VFT_DLL)
+  endif()
   set(rc ${PROJECT_BINARY_DIR}/version/${target}.rc)
   configure_file(${PROJECT_SOURCE_DIR}/cmake/version.rc.in ${rc} @ONLY)
   target_sources(${target} PRIVATE ${rc})

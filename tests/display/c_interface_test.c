@@ -35,6 +35,7 @@ int main(void)
     display_close();
     expect(display_mouse_x() == 0 && display_mouse_y() == 0, "the mouse at the origin");
     expect(display_left_button() == 0 && display_right_button() == 0, "no button down");
+    expect(display_key_down(0x1B) == 0 && display_key_down(256) == 0, "no key down");
     printf("%s\n", failures ? "failed" : "ok");
     return failures != 0;
 }

@@ -63,18 +63,18 @@ wait_for_pixels() {  # wait_for_pixels SECONDS NAME X,Y,COLOUR...
   expect_pixels "$@"
 }
 
-# Waits for a viewable window named Sketch of the given size; sets WINDOW_ID,
-# WINDOW_X, WINDOW_Y (its place on the screen).
-wait_for_window() {  # wait_for_window WIDTH HEIGHT SECONDS
-  local deadline=$((SECONDS + $3)) found
+# Waits for a viewable window named TITLE (Sketch) of the given size, while
+# SKETCH_PID runs; sets WINDOW_ID, WINDOW_X, WINDOW_Y (its place on the screen).
+wait_for_window() {  # wait_for_window WIDTH HEIGHT SECONDS [TITLE]
+  local deadline=$((SECONDS + $3)) found title=${4:-Sketch}
   while [ $SECONDS -lt $deadline ] && kill -0 "$SKETCH_PID" 2>/dev/null; do
-    if found=$("$X_WINDOW" find Sketch) && [ "$(echo "$found" | cut -d' ' -f4-)" = "$1 $2" ]; then
+    if found=$("$X_WINDOW" find "$title") && [ "$(echo "$found" | cut -d' ' -f4-)" = "$1 $2" ]; then
       read -r WINDOW_ID WINDOW_X WINDOW_Y _ <<<"$found"
       return 0
     fi
     sleep 0.3
   done
-  echo "FAIL $NAME: no $1 x $2 window named Sketch (last seen: ${found:-none})"
+  echo "FAIL $NAME: no $1 x $2 window named $title (last seen: ${found:-none})"
   return 1
 }
 

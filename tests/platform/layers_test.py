@@ -141,8 +141,9 @@ if cycle:
     fail("files call each other in a loop: " + " -> ".join(cycle))
 
 # --- what is shipped carries no test control ---
-shipped = [BUILD / "src/picture", BUILD / "examples/sketch/sketch", BUILD / "src/libpicture-display.a",
-           BUILD / "src/libpicture-display-convert.a", BUILD / "src/libpicture-display-platform.a"]
+shipped = [BUILD / "src/picture", BUILD / "examples/sketch/sketch", BUILD / "src/libpicture-display-static.a",
+           BUILD / "src/libpicture-display-convert.a", BUILD / "src/libpicture-display-platform.a",
+           BUILD / "src/libpicture-display.so"]
 for path in shipped:
     if not path.exists():
         fail(f"{path} was not built")
