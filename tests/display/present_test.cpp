@@ -1,5 +1,5 @@
 // Presenting frames: every screen format, the surface's pitch, activation, lost
-// surfaces, flip flags and the sleeps.
+// surfaces, flip flags and the sleeps; the input the window procedure records.
 #include <cstring>
 
 #include "display_support.h"
@@ -20,6 +20,13 @@ void open_windowed(const EmuPixelFormat& f)
     emu_test_set_desktop({1024, 768, f});
     display_configure(0, "", 1, 0);
     ASSERT_EQ(display_open("T", W, H), 1);
+}
+
+// Delivers the screen's events queued so far, as a frame does.
+void deliver()
+{
+    static const auto frame = test_frame(W, H);
+    display_present(frame.data());
 }
 
 // Removes the messages that opening left (the first paint, for one).
@@ -276,6 +283,65 @@ TEST_F(DisplayTest, LostSurfaceFailsOnceThenRecovers)
     EXPECT_EQ(display_present(frame.data()), 1) << "restored on the next call";
     EXPECT_EQ(emu_test_screen().at(7, 3), on_screen(emu_format_rgb565(), frame[3 * W + 7]));
     display_close();
+}
+
+TEST_F(DisplayTest, WindowProcedureRecordsMouseAndButtons)
+{
+    open_windowed(emu_format_xrgb8888());
+    const HWND w = display_state.window;
+    display_window_proc(w, WM_MOUSEMOVE, 0, MAKELPARAM(10, 20));
+    EXPECT_EQ(display_mouse_x(), 10);
+    EXPECT_EQ(display_mouse_y(), 20);
+    display_window_proc(w, WM_MOUSEMOVE, 0, MAKELPARAM(0xFFFF, 0xFFFE));
+    EXPECT_EQ(display_mouse_x(), 65535) << "taken unsigned";
+    EXPECT_EQ(display_mouse_y(), 65534);
+    display_window_proc(w, WM_LBUTTONDOWN, 0, 0);
+    display_window_proc(w, WM_RBUTTONDOWN, 0, 0);
+    display_window_proc(w, WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(display_left_button(), 0);
+    EXPECT_EQ(display_right_button(), 1);
+    display_window_proc(w, WM_RBUTTONUP, 0, 0);
+    EXPECT_EQ(display_right_button(), 0);
+    EXPECT_EQ(display_window_proc(w, WM_ACTIVATEAPP, 0, 0), 0);
+    EXPECT_EQ(display_state.active, 0);
+    // Through the queue, as the screen delivers them.
+    emu_test_screen_event({ScreenEventKind::MOUSE_MOVE, 0, 33, 44, 0});
+    emu_test_screen_event({ScreenEventKind::BUTTON_DOWN, 0, 33, 44, 0});
+    Pixel none[1] = {};
+    display_present(none);
+    EXPECT_EQ(display_mouse_x(), 33);
+    EXPECT_EQ(display_left_button(), 1);
+    display_close();
+}
+
+// Keys are down from key-down to key-up, plain or as system keys (with Alt, and
+// F10), by wParam's low 8 bits; codes outside 0 to 255 never; deactivation and
+// closing let every key go. Only WM_KEYDOWN stays away from DefWindowProcA.
+TEST_F(DisplayTest, WindowProcedureRecordsKeysUntilDeactivation)
+{
+    open_windowed(emu_format_xrgb8888());
+    const auto down = [](int vk) { emu_test_screen_event({ScreenEventKind::KEY_DOWN, vk, 0, 0, 0}); };
+    const auto up = [](int vk) { emu_test_screen_event({ScreenEventKind::KEY_UP, vk, 0, 0, 0}); };
+    down('A'), down(VK_LEFT), deliver();
+    EXPECT_EQ(display_key_down('A') + display_key_down(VK_LEFT), 2);
+    for (int other : {int{'B'}, -1, 0x100 | 'A', 0x7FFFFFFF}) EXPECT_EQ(display_key_down(other), 0) << other;
+    up('A'), down(VK_MENU), down('X'), deliver();  // Alt+X: system keys
+    EXPECT_EQ(display_key_down('A'), 0);
+    EXPECT_EQ(display_key_down('X') + display_key_down(VK_MENU), 2);
+    up('X'), down(VK_F10), deliver();
+    EXPECT_EQ(display_key_down('X'), 0);
+    EXPECT_EQ(display_key_down(VK_F10), 1);
+    display_window_proc(display_state.window, WM_KEYDOWN, 0x100 | 'Q', 0);
+    EXPECT_EQ(display_key_down('Q'), 1) << "the low 8 bits";
+    EXPECT_EQ(count_calls("DefWindowProcA(hwnd256, 0x100,"), 0u) << "a key-down stays away";
+    for (const char* message : {"0x101", "0x104", "0x105"})
+        EXPECT_GE(count_calls(std::string("DefWindowProcA(hwnd256, ") + message + ","), 1u) << message;
+    emu_test_screen_event({ScreenEventKind::FOCUS_LOST, 0, 0, 0, 0});
+    deliver();
+    for (int vk : {VK_LEFT, VK_MENU, VK_F10, int{'Q'}}) EXPECT_EQ(display_key_down(vk), 0) << "stuck: " << vk;
+    display_window_proc(display_state.window, WM_KEYDOWN, 'Z', 0);
+    display_close();
+    EXPECT_EQ(display_key_down('Z'), 0) << "let go on closing";
 }
 
 TEST_F(DisplayTest, EscapeAndCloseAreSwallowedWhenClosingIsNotAllowed)

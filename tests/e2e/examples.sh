@@ -1,51 +1,26 @@
-# The end-to-end check of the examples in other languages (examples/c,
-# examples/python), on whichever display server and platform (sourced after
-# common.sh and sketch.sh): each opens a window titled Example with a square
-# at the mouse on a background that turns green while Space is held.
+# The C and Python examples end to end, on any display server (sourced after common.sh and sketch.sh).
 
-EXAMPLE_BACKGROUND=0x203040
-EXAMPLE_HELD=0x30A040
-EXAMPLE_POINTER=0xFFFFFF
-EXAMPLE_PRESSED=0xFF4040
-
-# Runs COMMAND (from the current folder) on DISPLAY: its frame in its window,
-# the square where the mouse is and red while the button is down, Space held
-# turning the background green, Escape ending it with 0; reports its frames a second.
+# Runs COMMAND on DISPLAY: a window titled Example shows its frame (0x203040)
+# with a square at the mouse (0xFFFFFF, 0xFF4040 while the button is down), the
+# background green (0x30A040) while Space is held; Escape ends it with 0.
 check_example() {  # check_example NAME COMMAND...
   local name=$1 out seen= bad=0
-  WINDOW_ID=
   shift
   out=$(mktemp)
   "$@" >"$out" 2>&1 &
-  SKETCH_PID=$!
-  NAME=$name
-  if wait_for_window 642 482 60 Example; then
-    seen="its window was on the screen"
-    LEFT=$WINDOW_X TOP=$WINDOW_Y
-    xdotool windowfocus --sync "$WINDOW_ID" 2>/dev/null
-    xdotool mousemove --window "$WINDOW_ID" 100 120
-    wait_for_pixels 30 "$name: its frame, the square at the mouse (100, 120)" "$(at 100 120),$EXAMPLE_POINTER" \
-      "$(at 300 300),$EXAMPLE_BACKGROUND" "$(at 0 0),$EXAMPLE_BACKGROUND" "$(at 639 479),$EXAMPLE_BACKGROUND" || bad=1
-    xdotool mousedown 1
-    wait_for_pixels 20 "$name: the button down turns the square red" "$(at 100 120),$EXAMPLE_PRESSED" || bad=1
-    xdotool mouseup 1
-    xdotool keydown space
-    wait_for_pixels 20 "$name: Space held turns the background green" "$(at 300 300),$EXAMPLE_HELD" || bad=1
-    xdotool keyup space
-    wait_for_pixels 20 "$name: Space let go, the background is back" "$(at 300 300),$EXAMPLE_BACKGROUND" || bad=1
-    sleep 2.2  # two whole seconds' frames counted
-    "$SCREEN_CHECK" capture "$ARTIFACTS/$name.png"
-  else
-    bad=1
-  fi
-  xdotool windowfocus --sync "$WINDOW_ID" 2>/dev/null
+  SKETCH_PID=$! NAME=$name WINDOW_ID=
+  wait_for_window 642 482 60 Example && seen="its window was on the screen" LEFT=$WINDOW_X TOP=$WINDOW_Y || bad=1
+  xdotool windowfocus --sync "$WINDOW_ID" mousemove --window "$WINDOW_ID" 100 120 2>/dev/null
+  [ $bad = 1 ] || { wait_for_pixels 30 "$name: its frame, the square at the mouse (100, 120)" \
+    "$(at 100 120),0xFFFFFF" "$(at 300 300),0x203040" "$(at 0 0),0x203040" "$(at 639 479),0x203040" &&
+    xdotool mousedown 1 && wait_for_pixels 20 "$name: the button down, red" "$(at 100 120),0xFF4040" &&
+    xdotool mouseup 1 keydown space && wait_for_pixels 20 "$name: Space held, green" "$(at 300 300),0x30A040" &&
+    xdotool keyup space && wait_for_pixels 20 "$name: Space let go" "$(at 300 300),0x203040" && sleep 2.2; } || bad=1
   press_escape
   wait_for_exit "$SKETCH_PID" 60
   expect_status "$name Escape" 0 "$STATUS" "$seen" || bad=1
-  local rate
-  rate=$(grep -o '^[0-9]* frames a second' "$out" | tail -1)
-  echo "     $name: ${rate:-no frames a second reported}"
-  [ $bad -eq 0 ] || sed 's/^/     | /' "$out" | tail -5
+  echo "     $name: $(grep -o '^[0-9]* frames a second' "$out" | tail -1)"
+  [ $bad -eq 0 ] || tail -5 "$out"
   rm -f "$out"
   return $bad
 }

@@ -1,12 +1,9 @@
 #!/usr/bin/env bash
 # End to end for the release packages in build/packages (scripts/package):
-#   deb       (root) the three .debs installed, /usr/bin/picture run, the sketch and
-#             the C example built by pkg-config, the C and Python examples run on
-#             the installed shared library, then removal leaving none of the paths they brought
-#   archives  the Windows archives' files, processors, versions and DLL imports, and
-#             the developer archives' DLLs and their exports
-#   wine      the 64-bit archive's picture.exe run under Wine from an empty folder, and
-#             a C program built against the 64-bit developer archive alone
+#   deb       (root) the .debs installed, /usr/bin/picture run, the sketch and the C example
+#             built by pkg-config, the C and Python examples run, then removal leaving nothing
+#   archives  the Windows archives' files, processors, versions, DLL imports and exports
+#   wine      the 64-bit archives' picture.exe and a C example run under Wine
 #   lintian   the Debian packages, with no error and no warning
 #   parent    a project adding the tree with add_subdirectory builds only the presenter
 # Usage: release.sh deb|archives|wine|lintian|parent
@@ -41,27 +38,7 @@ picture_ends_on_escape() {  # picture_ends_on_escape NAME SECONDS PROGRAM...
   return $bad
 }
 
-# The packages made from the default preset, named as Debian names them.
 DEBS=(picture libpicture-display1 libpicture-display-dev)
-
-# The installed development package as a C program uses it: the C example built
-# by pkg-config against the shared library and, with picture-display-static,
-# statically; the shared one and the Python example run on Xvfb.
-check_installed_examples() {
-  local c="cc -std=c99 -Wall -Wextra -pedantic -Werror" needed
-  # shellcheck disable=SC2046
-  $c -o "$WORK/example" "$ROOT/examples/c/example.c" $(pkg-config --cflags --libs picture-display) &&
-    needed=$(readelf -d "$WORK/example" | grep -c 'NEEDED.*\[libpicture-display\.so\.1\]') && [ "$needed" -eq 1 ]
-  say $? "deb: example.c built by \$(pkg-config --cflags --libs picture-display), needing libpicture-display.so.1"
-  # shellcheck disable=SC2046
-  $c -o "$WORK/example-static" "$ROOT/examples/c/example.c" $(pkg-config --static --cflags --libs picture-display-static) &&
-    ! readelf -d "$WORK/example-static" | grep -q 'libpicture-display'
-  say $? "deb: example.c built by \$(pkg-config --static --cflags --libs picture-display-static), needing no libpicture-display"
-  start_xvfb 1024x768x24 || { say 1 "deb: Xvfb did not start"; return; }
-  check_example deb-c-example "$WORK/example" || failed=1
-  check_example deb-python-example python3 "$ROOT/examples/python/example.py" || failed=1
-  stop_xvfb
-}
 
 check_deb() {
   local deb path brought=() left=() files=()
@@ -78,92 +55,76 @@ check_deb() {
   [ "$(pkg-config --modversion picture-display)" = "$VERSION" ] &&
     g++ -std=c++20 -O2 -o "$WORK/sketch" "$ROOT/examples/sketch/sketch.cpp" $(pkg-config --cflags --libs picture-display)
   say $? "deb: g++ sketch.cpp \$(pkg-config --cflags --libs picture-display) builds the sketch, version $VERSION"
-  check_installed_examples
+  # The C example on the shared library and, statically, on picture-display-static; it and the Python one run.
+  local c="cc -std=c99 -Wall -Wextra -pedantic -Werror $ROOT/examples/c/example.c"
+  # shellcheck disable=SC2046
+  $c -o "$WORK/example" $(pkg-config --cflags --libs picture-display) &&
+    readelf -d "$WORK/example" | grep -q 'NEEDED.*\[libpicture-display\.so\.1\]' &&
+    $c -o "$WORK/example-static" $(pkg-config --static --cflags --libs picture-display-static) &&
+    ! readelf -d "$WORK/example-static" | grep -q 'libpicture-display'
+  say $? "deb: example.c built by pkg-config on picture-display (needing libpicture-display.so.1) and --static on picture-display-static (not)"
+  start_xvfb 1024x768x24 && check_example deb-c-example "$WORK/example" &&
+    check_example deb-python-example python3 "$ROOT/examples/python/example.py" || failed=1
+  stop_xvfb
   dpkg --purge "${DEBS[@]}" >"$ARTIFACTS/dpkg-purge.txt" 2>&1 || say 1 "deb: dpkg --purge failed"
   for path in "${brought[@]}"; do [ -e "$path" ] && left+=("$path"); done
   [ ${#brought[@]} -gt 0 ] && [ ${#left[@]} -eq 0 ]
   say $? "deb: removing them takes away the ${#brought[@]} paths they brought${left[*]:+, not ${left[*]}}"
 }
 
-# Lintian on the three packages: no error and no warning (overrides only with their reasons).
 check_lintian() {
   local out
-  local out status
   out=$(cd "$PACKAGES" && lintian --fail-on error,warning "${DEBS[@]/%/_${VERSION}_amd64.deb}" 2>&1)
-  status=$?
-  out=$(echo "$out" | grep -v '^running with root')
-  say $status "lintian: ${DEBS[*]}: ${out:-no error, no warning}"
+  say $? "lintian: ${DEBS[*]}: $(echo "$out" | grep -v '^running with root' | grep . || echo no error, no warning)"
 }
 
+# Each Windows archive and its developer twin: exactly their files; programs and
+# DLL of their processor, with the project's version, importing only system
+# DLLs; the DLL exporting exactly the listed names.
 check_archives() {
-  local bits top machine exe info dlls
+  local bits top dev machine file info dlls
   for bits in 64 32; do
-    top=picture-$VERSION-win$bits
+    top=picture-$VERSION-win$bits dev=picture-display-$VERSION-win$bits-dev
     machine=$([ $bits = 64 ] && echo x86-64 || echo i386)
     [ "$(cmake -E tar tf "$PACKAGES/$top.zip" | grep -v '/$' | sort | xargs)" = \
       "$top/LICENSE $top/README.md $top/picture.exe $top/sketch.exe" ]
     say $? "win$bits: $top.zip holds picture.exe, sketch.exe, README.md and LICENSE alone"
-    mkdir -p "$WORK/$bits" && (cd "$WORK/$bits" && cmake -E tar xf "$PACKAGES/$top.zip")
-    for exe in picture sketch; do
-      info=$("$BUILD/pe_version" "$WORK/$bits/$top/$exe.exe")
-      dlls=$(x86_64-w64-mingw32-objdump -p "$WORK/$bits/$top/$exe.exe" | sed -n 's/^\tDLL Name: //p' | xargs)
+    [ "$(cmake -E tar tf "$PACKAGES/$dev.zip" | grep -v '/$' | sort | xargs)" = "$dev/bin/picture-display.dll \
+$dev/include/picture-display/convert/convert.h $dev/include/picture-display/convert/pixel.h \
+$dev/include/picture-display/display/display.h $dev/lib/libpicture-display.dll.a" ]
+    say $? "win$bits: $dev.zip holds the DLL, its import library and the presenter's headers alone"
+    mkdir -p "$WORK/$bits" && (cd "$WORK/$bits" && cmake -E tar xf "$PACKAGES/$top.zip" && cmake -E tar xf "$PACKAGES/$dev.zip")
+    for file in "$top/picture.exe" "$top/sketch.exe" "$dev/bin/picture-display.dll"; do
+      info=$("$BUILD/pe_version" "$WORK/$bits/$file")
+      dlls=$(x86_64-w64-mingw32-objdump -p "$WORK/$bits/$file" | sed -n 's/^\tDLL Name: //p' | xargs)
       [ "$(echo "$info" | grep -cxF -e "machine: $machine" -e "fixed FileVersion: $VERSION.0" \
         -e "fixed ProductVersion: $VERSION.0" -e "FileVersion: $VERSION" -e "ProductVersion: $VERSION" \
         -e "ProductName: picture")" -eq 6 ] && echo "$info" | grep -q "^FileDescription: ." && [ -n "$dlls" ] &&
         ! echo "$dlls" | tr ' ' '\n' | grep -qvE '^(KERNEL32|USER32|msvcrt)\.dll$'
-      say $? "win$bits: $exe.exe: $machine, version $VERSION, $(echo "$info" | grep FileDescription), imports $dlls"
+      say $? "win$bits: $file: $machine, version $VERSION, $(echo "$info" | grep FileDescription), imports $dlls"
     done
-    check_dev_archive "$bits" "$machine"
+    "$ROOT/tools/check_exports.py" "$ROOT/src/exports.txt" "$WORK/$bits/$dev/bin/picture-display.dll" \
+      x86_64-w64-mingw32-objdump || failed=1
   done
 }
 
-# A developer archive: the DLL (of its processor, needing only system DLLs,
-# exporting exactly the listed names), its import library and the headers.
-check_dev_archive() {  # check_dev_archive BITS MACHINE
-  local top=picture-display-$VERSION-win$1-dev dll dlls objdump=x86_64-w64-mingw32-objdump
-  [ "$(cmake -E tar tf "$PACKAGES/$top.zip" | grep -v '/$' | sort | xargs)" = "$top/bin/picture-display.dll \
-$top/include/picture-display/convert/convert.h $top/include/picture-display/convert/pixel.h \
-$top/include/picture-display/display/display.h $top/lib/libpicture-display.dll.a" ]
-  say $? "win$1: $top.zip holds the DLL, its import library and the presenter's headers alone"
-  mkdir -p "$WORK/dev$1" && (cd "$WORK/dev$1" && cmake -E tar xf "$PACKAGES/$top.zip")
-  dll=$WORK/dev$1/$top/bin/picture-display.dll
-  dlls=$($objdump -p "$dll" | sed -n 's/^\tDLL Name: //p' | xargs)
-  [ "$("$BUILD/pe_version" "$dll" | grep -cxF -e "machine: $2" -e "FileVersion: $VERSION" \
-    -e "OriginalFilename: picture-display.dll")" -eq 3 ] &&
-    ! echo "$dlls" | tr ' ' '\n' | grep -qvE '^(KERNEL32|USER32|msvcrt)\.dll$'
-  say $? "win$1: picture-display.dll: $2, version $VERSION, $(stat -c %s "$dll") bytes, imports $dlls"
-  "$ROOT/tools/check_exports.py" "$ROOT/src/exports.txt" "$dll" $objdump | sed "s|$WORK/dev$1/||"
-  [ "${PIPESTATUS[0]}" -eq 0 ] || failed=1
-}
-
 check_wine() {
-  local top=picture-$VERSION-win64 loader=wine
+  local top=picture-$VERSION-win64 dev=picture-display-$VERSION-win64-dev loader=wine
   [ -x /usr/lib/wine/wine64 ] && loader=/usr/lib/wine/wine64
-  (cd "$WORK" && cmake -E tar xf "$PACKAGES/$top.zip") || { say 1 "wine: no $top.zip"; return; }
+  (cd "$WORK" && cmake -E tar xf "$PACKAGES/$top.zip" && cmake -E tar xf "$PACKAGES/$dev.zip") || { failed=1; return; }
   export WINEDEBUG=-all
   WINEPREFIX=$("$ROOT/scripts/wine-prefix" 640x480) || { say 1 "wine: no Wine prefix"; return; }
   export WINEPREFIX
   (cd "$WORK/$top" && picture_ends_on_escape win64-archive-picture.exe 120 "$loader" picture.exe) || failed=1
   wineserver -k 2>/dev/null
   rm -rf "$WINEPREFIX"
-  check_wine_example
-}
-
-# The C example built by MinGW against the 64-bit developer archive alone, the
-# DLL beside it, run under Wine with its windows straight on the X server.
-check_wine_example() {
-  local dev=picture-display-$VERSION-win64-dev loader=wine
-  [ -x /usr/lib/wine/wine64 ] && loader=/usr/lib/wine/wine64
-  mkdir -p "$WORK/example" && (cd "$WORK/example" && cmake -E tar xf "$PACKAGES/$dev.zip") ||
-    { say 1 "wine: no $dev.zip"; return; }
-  x86_64-w64-mingw32-gcc -std=c99 -Wall -Wextra -pedantic -Werror -o "$WORK/example/example.exe" \
-    "$ROOT/examples/c/example.c" -I"$WORK/example/$dev/include/picture-display" -L"$WORK/example/$dev/lib" \
-    -lpicture-display && cp "$WORK/example/$dev/bin/picture-display.dll" "$WORK/example/"
+  # A C program built against the developer archive alone, its windows straight on the X server.
+  x86_64-w64-mingw32-gcc -std=c99 -Wall -Wextra -pedantic -Werror -o "$WORK/$dev/example.exe" \
+    "$ROOT/examples/c/example.c" -I"$WORK/$dev/include/picture-display" -L"$WORK/$dev/lib" -lpicture-display &&
+    cp "$WORK/$dev/bin/picture-display.dll" "$WORK/$dev/"
   say $? "wine: example.c built by MinGW against $dev.zip alone"
-  start_xvfb 1024x768x24 || { say 1 "wine: Xvfb did not start"; return; }
-  WINEPREFIX=$("$ROOT/scripts/wine-prefix" off) || { say 1 "wine: no Wine prefix"; return; }
-  export WINEPREFIX
-  (cd "$WORK/example" && check_example win64-c-example "$loader" example.exe) || failed=1
+  start_xvfb 1024x768x24 && WINEPREFIX=$("$ROOT/scripts/wine-prefix" off) || { say 1 "wine: no Xvfb or prefix"; return; }
+  (cd "$WORK/$dev" && check_example win64-c-example "$loader" example.exe) || failed=1
   wineserver -k 2>/dev/null
   rm -rf "$WINEPREFIX"
   stop_xvfb

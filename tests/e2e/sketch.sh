@@ -151,13 +151,9 @@ check_sketch_window() {  # check_sketch_window SCREEN_W SCREEN_H framed|borderle
   xdotool mouseup 3
   wait_for_pixels 20 "$label: the right button clears" "$(at 250 200),$PAPER" "$(at 160 200),$PAPER" || return 1
   # So does the key C, held for a moment, after a dab at (200, 250).
-  xdotool mousemove --window "$WINDOW_ID" 200 250 mousedown 1
-  sleep 0.3
-  xdotool mouseup 1 mousemove --window "$WINDOW_ID" 250 400
+  xdotool mousemove --window "$WINDOW_ID" 200 250 mousedown 1 sleep 0.3 mouseup 1 mousemove --window "$WINDOW_ID" 250 400
   wait_for_pixels 20 "$label: a dab at (200, 250)" "$(at 200 250),$INK" || return 1
-  xdotool keydown c
-  sleep 0.3
-  xdotool keyup c
+  xdotool keydown c sleep 0.3 keyup c
   wait_for_pixels 20 "$label: the key C clears" "$(at 200 250),$PAPER" || return 1
 
   # Another window covers the right half and takes the focus: the sketch is
