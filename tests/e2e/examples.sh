@@ -1,8 +1,7 @@
 # The C and Python examples end to end, on any display server (sourced after common.sh and sketch.sh).
 
-# Runs COMMAND on DISPLAY: a window titled Example shows its frame (0x203040)
-# with a square at the mouse (0xFFFFFF, 0xFF4040 while the button is down), the
-# background green (0x30A040) while Space is held; Escape ends it with 0.
+# Runs COMMAND on DISPLAY: a window titled Example shows its frame (0x203040), a square at the mouse
+# (0xFFFFFF, 0xFF4040 while the button is down), green (0x30A040) while Space is held; Escape ends it with 0.
 check_example() {  # check_example NAME COMMAND...
   local name=$1 out seen= bad=0
   shift

@@ -2,7 +2,7 @@
 # End to end for the release packages in build/packages (scripts/package):
 #   deb       (root) the .debs installed, /usr/bin/picture run, the sketch and the C example
 #             built by pkg-config, the C and Python examples run, then removal leaving nothing
-#   archives  the Windows archives' files, processors, versions, DLL imports and exports
+#   archives  the Windows archives' files, processors, versions and DLL imports
 #   wine      the 64-bit archives' picture.exe and a C example run under Wine
 #   lintian   the Debian packages, with no error and no warning
 #   parent    a project adding the tree with add_subdirectory builds only the presenter
@@ -44,7 +44,7 @@ check_deb() {
   local deb path brought=() left=() files=()
   for deb in "${DEBS[@]}"; do files+=("$PACKAGES/${deb}_${VERSION}_amd64.deb"); done
   [ "$(id -u)" -eq 0 ] && ls "${files[@]}" >/dev/null || { say 1 "deb: needs ${files[*]} and root"; return; }
-  dpkg --purge "${DEBS[@]}" >/dev/null 2>&1  # left by an earlier run
+  dpkg -r "${DEBS[@]}" >/dev/null 2>&1  # left by an earlier run
   while read -r path; do
     [ -e "$path" ] || brought+=("$path")
   done < <(for deb in "${files[@]}"; do dpkg-deb -c "$deb"; done | awk '{print $6}' | sed 's|^\./|/|; s|/$||' | grep .)
@@ -66,10 +66,10 @@ check_deb() {
   start_xvfb 1024x768x24 && check_example deb-c-example "$WORK/example" &&
     check_example deb-python-example python3 "$ROOT/examples/python/example.py" || failed=1
   stop_xvfb
-  dpkg --purge "${DEBS[@]}" >"$ARTIFACTS/dpkg-purge.txt" 2>&1 || say 1 "deb: dpkg --purge failed"
+  dpkg -r "${DEBS[@]}" >"$ARTIFACTS/dpkg-r.txt" 2>&1 || say 1 "deb: dpkg -r failed"
   for path in "${brought[@]}"; do [ -e "$path" ] && left+=("$path"); done
   [ ${#brought[@]} -gt 0 ] && [ ${#left[@]} -eq 0 ]
-  say $? "deb: removing them takes away the ${#brought[@]} paths they brought${left[*]:+, not ${left[*]}}"
+  say $? "deb: dpkg -r takes away the ${#brought[@]} paths it brought${left[*]:+, not ${left[*]}}"
 }
 
 check_lintian() {
