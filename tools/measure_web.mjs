@@ -1,22 +1,34 @@
 // The web build's figures in headless Chromium (scripts/test installs the
-// browser checks' playwright-core into tests/web/node_modules): the time from
-// the page's start to picture.html's first frame; its frames and the browser's
-// processor time (all its processes, from /proc) over 10 s, against an empty
-// page's animation frames as the baseline in the same run; then one frame's
-// conversion in each format (bench/frame_convert_time.html).
+// browser checks' playwright-core into tests/web/node_modules):
+// - the time from the page's start to picture.html's first frame;
+// - over 10 s of picture.html, its frames, the browser's processor time (all its
+//   processes, from /proc) against an empty page's in the same run, and where a
+//   frame's time goes in the page's main thread (the DevTools protocol's
+//   metrics): our WebAssembly and JavaScript (script), the browser's own work
+//   of showing the canvas (style, layout, paint and the rest of its tasks);
+// - the ways a page can show a frame (bench/web_present.html: putImageData, an
+//   ImageBitmap, a WebGL texture), alternated twice: per frame, the script time,
+//   the main thread's time and the browser's processor time in all its processes;
+// - one frame's conversion in each format, in the browser
+//   (bench/frame_convert_time.html) and natively (build/default's
+//   frame_convert_time), alternated three times, the medians side by side.
 //
-//   node tools/measure_web.mjs      (after cmake --build --preset web)
-import { execSync } from 'node:child_process';
+//   node tools/measure_web.mjs      (after cmake --build --preset web, and the default preset)
+import { execSync, execFileSync } from 'node:child_process';
+import { existsSync } from 'node:fs';
 import { chromium } from '../tests/web/node_modules/playwright-core/index.mjs';
 import { serve } from './serve_web.mjs';
 
 const ROOT = new URL('../', import.meta.url).pathname;
+const NATIVE = `${ROOT}build/default/bench/frame_convert_time`;
 const ticks = () => Number(execSync("cat /proc/[0-9]*/stat 2>/dev/null | awk '$2 ~ /chrom/ {t += $14 + $15} END {print t}'"));
 
 // Over 10 s: the page's animation frames, the frames the program showed (if
-// any), and the browser's processor time in seconds.
-async function tenSeconds(page) {
-  const start = ticks();
+// any), the browser's processor time in seconds, and the main thread's time in
+// script and in all its tasks (seconds).
+async function tenSeconds(page, cdp) {
+  const metrics = async () => Object.fromEntries((await cdp.send('Performance.getMetrics')).metrics.map((m) => [m.name, m.value]));
+  const start = ticks(), before = await metrics();
   const counts = await page.evaluate(async () => {
     let animation = 0, on = true;
     const tick = () => { animation++; if (on) requestAnimationFrame(tick); };
@@ -26,24 +38,75 @@ async function tenSeconds(page) {
     on = false;
     return { animation, shown: (window.program?.frames ?? 0) - first };
   });
-  return { ...counts, cpu: ((ticks() - start) / 100).toFixed(2) };
+  const after = await metrics();
+  const spent = (name) => after[name] - before[name];
+  return { ...counts, cpu: ((ticks() - start) / 100).toFixed(2), script: spent('ScriptDuration'), task: spent('TaskDuration'),
+           paint: spent('LayoutDuration') + spent('RecalcStyleDuration') };
 }
+
+// One run of the conversion benchmark: microseconds a frame, by format.
+function parse(lines) {
+  return Object.fromEntries(lines.map((l) => l.match(/^(\w+): ([\d.]+) us a frame/)).filter(Boolean).map((m) => [m[1], Number(m[2])]));
+}
+async function browserConversion(page, url) {
+  const lines = [];
+  const take = (m) => { if (m.text().includes(' a frame')) lines.push(m.text()); };
+  page.on('console', take);
+  await page.goto(url + 'bench/frame_convert_time.html');
+  while (lines.length < 8) await page.waitForTimeout(200);
+  page.off('console', take);
+  return parse(lines);
+}
+const median = (xs) => [...xs].sort((a, b) => a - b)[xs.length >> 1];
 
 const { url, server } = await serve(`${ROOT}build/web`);
 const browser = await chromium.launch({ executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium', args: ['--no-sandbox'] });
 const page = await browser.newPage({ viewport: { width: 640, height: 480 } });
+const cdp = await page.context().newCDPSession(page);
+await cdp.send('Performance.enable');
 await page.goto(url + 'pages/picture.html');
 await page.waitForFunction(() => window.program.frames > 0, null, { timeout: 30000 });
 console.log(`picture.html: first frame ${Math.round(await page.evaluate(() => window.program.firstFrameMs))} ms after the page's start`);
-const run = await tenSeconds(page);
+const run = await tenSeconds(page, cdp);
+const each = (s) => `${(1000 * s / run.shown).toFixed(2)} ms`;
 console.log(`picture.html, 10 s: ${run.shown} frames, ${run.animation} animation frames, browser processor time ${run.cpu} s`);
+console.log(`picture.html, a frame in the page's main thread: ${each(run.task)} in all, of which script (our WebAssembly ` +
+            `and JavaScript) ${each(run.script)}, style and layout ${each(run.paint)}, the browser's other work ` +
+            `(painting the canvas, its tasks) ${each(run.task - run.script - run.paint)}`);
 await page.goto('about:blank');
-const idle = await tenSeconds(page);
+const idle = await tenSeconds(page, cdp);
 console.log(`an empty page, 10 s: ${idle.animation} animation frames, browser processor time ${idle.cpu} s`);
-const lines = [];
-page.on('console', (m) => { if (m.text().includes(' a frame')) lines.push(m.text()); });
-await page.goto(url + 'bench/frame_convert_time.html');
-while (lines.length < 8) await page.waitForTimeout(200);
-for (const line of lines) console.log(`in the browser, ${line}`);
+
+// Each way of showing a frame, 5 s at a time, alternated twice.
+const shown = {};
+for (let round = 0; round < 2; round++)
+  for (const way of ['putImageData', 'imageBitmap', 'webgl']) {
+    const start = ticks();
+    const before = Object.fromEntries((await cdp.send('Performance.getMetrics')).metrics.map((m) => [m.name, m.value]));
+    await page.goto(`${url}bench/web_present.html?way=${way}`);
+    const r = await page.evaluate(() => window.result);
+    const after = Object.fromEntries((await cdp.send('Performance.getMetrics')).metrics.map((m) => [m.name, m.value]));
+    if (r.missing) { shown[way] = null; continue; }
+    (shown[way] ??= []).push({ script: r.script / r.frames, task: 1000 * (after.TaskDuration - before.TaskDuration) / r.frames,
+                               cpu: 10 * (ticks() - start) / r.frames, frames: r.frames });
+  }
+console.log('showing a 640 x 480 frame, ms a frame (median of 2 runs of 5 s): script, main thread, browser processor time');
+for (const [way, rs] of Object.entries(shown)) {
+  if (!rs) { console.log(`  ${way.padEnd(12)} not offered by this browser`); continue; }
+  const m = (k) => median(rs.map((r) => r[k])).toFixed(2).padStart(6);
+  console.log(`  ${way.padEnd(12)} ${m('script')} ${m('task')} ${m('cpu')}   (${rs.map((r) => r.frames).join(', ')} frames)`);
+}
+
+const runs = { browser: [], native: [] };
+for (let i = 0; i < 3; i++) {
+  runs.browser.push(await browserConversion(page, url));
+  if (existsSync(NATIVE)) runs.native.push(parse(execFileSync(NATIVE, { encoding: 'utf8' }).split('\n')));
+}
+console.log('one 640 x 480 frame converted, median of 3 runs alternated (us a frame): browser, native, browser / native');
+for (const format of Object.keys(runs.browser[0])) {
+  const b = median(runs.browser.map((r) => r[format]));
+  const n = runs.native.length ? median(runs.native.map((r) => r[format])) : NaN;
+  console.log(`  ${format.padEnd(9)} ${b.toFixed(1).padStart(6)} ${n.toFixed(1).padStart(6)} ${(b / n).toFixed(2).padStart(6)}`);
+}
 await browser.close();
 server.close();

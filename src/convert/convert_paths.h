@@ -38,6 +38,9 @@ extern const ConvertPath CONVERT_PATH_SSE2;
 extern const ConvertPath CONVERT_PATH_SSSE3;
 extern const ConvertPath CONVERT_PATH_AVX2;
 #endif
+#if defined(__wasm_simd128__)
+extern const ConvertPath CONVERT_PATH_WASM_SIMD128;
+#endif
 
 // One pixel of each format; the paths use these for what their blocks leave over.
 // Internal linkage: each path's file is compiled for its own instruction set, and

@@ -15,6 +15,10 @@ int available_count()
     if (!__builtin_cpu_supports("avx2")) return 3;
     return 4;
 }
+#elif defined(__wasm_simd128__)
+// WebAssembly's SIMD is there wherever the module loads at all.
+const ConvertPath* const ALL_PATHS[] = {&CONVERT_PATH_PORTABLE, &CONVERT_PATH_WASM_SIMD128};
+int available_count() { return 2; }
 #else
 const ConvertPath* const ALL_PATHS[] = {&CONVERT_PATH_PORTABLE};
 int available_count() { return 1; }

@@ -65,6 +65,8 @@ TEST(ConvertPaths, PortableFirstAndBestLast)
     EXPECT_EQ(&convert_best_path(), &paths.back());
 #if defined(__x86_64__)
     EXPECT_GE(paths.size(), 2u) << "SSE2 is the x86-64 baseline";
+#elif defined(__wasm_simd128__)
+    EXPECT_STREQ(paths.back().name, "wasm_simd128");
 #endif
 }
 
