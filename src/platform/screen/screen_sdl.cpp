@@ -3,6 +3,9 @@
 // they fit) without changing the monitor's own resolution; windowed, the window
 // shows the part of the screen under its client area.
 #include <SDL2/SDL.h>
+#if defined(__linux__)
+#include <dirent.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -69,13 +72,33 @@ bool renders_on_the_processor(SDL_Renderer* renderer)
     return false;
 }
 
+// Whether the kernel drives a graphics device (a DRM node in /dev/dri). Without
+// one every OpenGL renderer draws on the processor, and trying one would leave
+// its rasterizer (tens of megabytes) mapped for nothing. Elsewhere than Linux,
+// the renderer itself is asked.
+bool may_have_a_graphics_device()
+{
+#if defined(__linux__)
+    DIR* dri = opendir("/dev/dri");
+    if (!dri) return false;
+    bool found = false;
+    while (const dirent* e = readdir(dri))
+        if (std::strncmp(e->d_name, "card", 4) == 0 || std::strncmp(e->d_name, "renderD", 7) == 0) found = true;
+    closedir(dri);
+    return found;
+#else
+    return true;
+#endif
+}
+
 bool ensure_window(int x, int y, int w, int h)
 {
     Sdl& s = sdl();
     if (s.window) return true;
     s.window = SDL_CreateWindow(s.title.c_str(), x, y, w, h, SDL_WINDOW_HIDDEN);
     if (!s.window) return false;
-    s.renderer = SDL_CreateRenderer(s.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+    if (may_have_a_graphics_device())
+        s.renderer = SDL_CreateRenderer(s.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
     if (s.renderer && renders_on_the_processor(s.renderer)) {
         SDL_DestroyRenderer(s.renderer);
         s.renderer = nullptr;
