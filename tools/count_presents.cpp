@@ -31,17 +31,32 @@ struct Report {
 
 }  // namespace
 
+// One frame presented, by the way named.
+static void counted(const char* name)
+{
+    if (presents == 0) {
+        std::snprintf(renderer_name, sizeof renderer_name, "%s", name);
+        first = now();
+    }
+    ++presents;
+    last = now();
+}
+
 extern "C" void SDL_RenderPresent(SDL_Renderer* renderer)
 {
     using Present = void (*)(SDL_Renderer*);
     static const auto real = reinterpret_cast<Present>(dlsym(RTLD_NEXT, "SDL_RenderPresent"));
-    if (presents == 0) {
-        SDL_RendererInfo info;
-        if (SDL_GetRendererInfo(renderer, &info) == 0)
-            std::snprintf(renderer_name, sizeof renderer_name, "%s", info.name);
-        first = now();
-    }
+    SDL_RendererInfo info;
     real(renderer);
-    ++presents;
-    last = now();
+    counted(SDL_GetRendererInfo(renderer, &info) == 0 ? info.name : "unknown");
+}
+
+// The software renderer's frames that the screen puts straight into the window's surface.
+extern "C" int SDL_UpdateWindowSurface(SDL_Window* window)
+{
+    using Update = int (*)(SDL_Window*);
+    static const auto real = reinterpret_cast<Update>(dlsym(RTLD_NEXT, "SDL_UpdateWindowSurface"));
+    const int status = real(window);
+    counted("software, the window's surface");
+    return status;
 }

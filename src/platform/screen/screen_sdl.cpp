@@ -30,7 +30,8 @@ struct Sdl {
     EmuMode mode{};
     bool focused = false;
     int refresh_rate = 0;
-    bool vsync = false;  // presenting waits for the display's refresh
+    bool vsync = false;     // presenting waits for the display's refresh
+    bool software = false;  // SDL's software renderer, drawing into the window's own surface
 };
 
 Sdl& sdl()
@@ -107,8 +108,8 @@ bool ensure_window(int x, int y, int w, int h)
     if (!s.renderer) return false;
     // The software renderer reports vsync when asked but never waits for it.
     SDL_RendererInfo info;
-    s.vsync = SDL_GetRendererInfo(s.renderer, &info) == 0 && (info.flags & SDL_RENDERER_PRESENTVSYNC) &&
-              std::strcmp(info.name, "software") != 0;
+    s.software = SDL_GetRendererInfo(s.renderer, &info) == 0 && std::strcmp(info.name, "software") == 0;
+    s.vsync = !s.software && (info.flags & SDL_RENDERER_PRESENTVSYNC);
     return true;
 }
 
@@ -158,6 +159,27 @@ int virtual_key(SDL_Keycode key)
         default:
             return 0;
     }
+}
+
+// With the software renderer, pixels that fill the window one for one in its
+// surface's own format are copied straight into that surface (the display
+// server's shared memory) and put on the screen: one copy, where the renderer
+// would copy them into a texture, clear the surface and copy them again.
+bool show_directly(const BYTE* pixels, int pitch, Uint32 format, const SDL_Rect& place)
+{
+    Sdl& s = sdl();
+    if (!s.software) return false;
+    SDL_Surface* surface = SDL_GetWindowSurface(s.window);
+    if (!surface || surface->format->format != format || place.x != 0 || place.y != 0 || place.w != surface->w ||
+        place.h != surface->h || SDL_LockSurface(surface) != 0)
+        return false;
+    const std::size_t row = static_cast<std::size_t>(place.w) * surface->format->BytesPerPixel;
+    for (int y = 0; y < place.h; ++y)
+        std::memcpy(static_cast<BYTE*>(surface->pixels) + static_cast<std::ptrdiff_t>(y) * surface->pitch,
+                    pixels + static_cast<std::ptrdiff_t>(y) * pitch, row);
+    SDL_UnlockSurface(surface);
+    SDL_UpdateWindowSurface(s.window);
+    return true;
 }
 
 }  // namespace
@@ -246,6 +268,9 @@ void screen_show(const ScreenImage& image, const RECT& visible)
               h = std::min<int>(image.height, visible.bottom) - top;
     if (w <= 0 || h <= 0) return;
     const SDL_Rect place{left - visible.left, top - visible.top, w, h};
+    const int bpp = static_cast<int>(image.format.bits / 8);
+    const BYTE* first = image.pixels + static_cast<std::ptrdiff_t>(top) * image.pitch + left * bpp;
+    if (show_directly(first, image.pitch, format, place)) return;
     if (!s.texture || s.texture_format != format || s.texture_width != w || s.texture_height != h) {
         if (s.texture) SDL_DestroyTexture(s.texture);
         s.texture = SDL_CreateTexture(s.renderer, format, SDL_TEXTUREACCESS_STREAMING, w, h);
@@ -254,9 +279,7 @@ void screen_show(const ScreenImage& image, const RECT& visible)
         s.texture_height = h;
         if (!s.texture) return;
     }
-    const int bpp = static_cast<int>(image.format.bits / 8);
-    SDL_UpdateTexture(s.texture, nullptr, image.pixels + static_cast<std::ptrdiff_t>(top) * image.pitch + left * bpp,
-                      image.pitch);
+    SDL_UpdateTexture(s.texture, nullptr, first, image.pitch);
     SDL_SetRenderDrawColor(s.renderer, 0, 0, 0, 255);
     SDL_RenderClear(s.renderer);
     SDL_RenderCopy(s.renderer, s.texture, nullptr, &place);
