@@ -4,11 +4,16 @@ converter against the fastest bit-exact peer and the memcpy floor, as ratios
 measured in the same run. With repetitions, the medians are used.
 
 Usage: convert_bench --benchmark_format=json --benchmark_repetitions=5 \
-           --benchmark_enable_random_interleaving=true | tools/bench_summary.py
+           --benchmark_enable_random_interleaving=true | tools/bench_summary.py [OURS]
+OURS names the run taken as ours: "ours" (the path chosen for this processor,
+the default), or one path, e.g. "ours-avx2" as the stand-in for a processor
+without AVX-512 (run convert_bench then with GLIBC_TUNABLES and libyuv's
+LIBYUV_DISABLE_AVX512* set, so that the peers and memcpy leave AVX-512 too).
 """
 import json
 import sys
 
+OURS = sys.argv[1] if len(sys.argv) > 1 else "ours"
 data = json.load(sys.stdin)
 rates = {}
 exact = {}
@@ -23,7 +28,7 @@ for b in data["benchmarks"]:
 print(f"{'workload':8} {'format':9} {'ours':>8} {'best peer':>18} {'ours/peer':>9} {'memcpy':>8} {'ours/memcpy':>11}  not bit-exact")
 for workload in ("row", "frame"):
     for fmt in ("xrgb8888", "xbgr8888", "rgb888", "bgr888", "rgb565", "bgr565", "xrgb1555", "xbgr1555"):
-        ours = rates[(workload, fmt, "ours")]
+        ours = rates[(workload, fmt, OURS)]
         peers = [(rates[k], k[2]) for k in rates if k[:2] == (workload, fmt) and k[2] in ("pixman", "libyuv", "sdl2")]
         good = [p for p in peers if exact[(workload, fmt, p[1])]]
         bad = [p[1] for p in peers if not exact[(workload, fmt, p[1])]]

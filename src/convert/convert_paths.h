@@ -37,6 +37,11 @@ extern const ConvertPath CONVERT_PATH_PORTABLE;
 extern const ConvertPath CONVERT_PATH_SSE2;
 extern const ConvertPath CONVERT_PATH_SSSE3;
 extern const ConvertPath CONVERT_PATH_AVX2;
+// Not in Windows builds: MinGW can't align the stack for 512-bit spills.
+#if !defined(_WIN32)
+#define CONVERT_HAS_AVX512 1
+extern const ConvertPath CONVERT_PATH_AVX512;
+#endif
 #endif
 #if defined(__wasm_simd128__)
 extern const ConvertPath CONVERT_PATH_WASM_SIMD128;

@@ -5,7 +5,11 @@ namespace {
 
 #if defined(__x86_64__) || defined(__i386__)
 const ConvertPath* const ALL_PATHS[] = {&CONVERT_PATH_PORTABLE, &CONVERT_PATH_SSE2, &CONVERT_PATH_SSSE3,
-                                        &CONVERT_PATH_AVX2};
+                                        &CONVERT_PATH_AVX2,
+#if defined(CONVERT_HAS_AVX512)
+                                        &CONVERT_PATH_AVX512
+#endif
+};
 
 int available_count()
 {
@@ -13,6 +17,11 @@ int available_count()
     if (!__builtin_cpu_supports("sse2")) return 1;
     if (!__builtin_cpu_supports("ssse3")) return 2;
     if (!__builtin_cpu_supports("avx2")) return 3;
+#if defined(CONVERT_HAS_AVX512)
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl") &&
+        __builtin_cpu_supports("avx512vbmi"))
+        return 5;
+#endif
     return 4;
 }
 #elif defined(__wasm_simd128__)
