@@ -1,5 +1,4 @@
-// The AVX2 path: 256-bit registers for every format but the plain copy, which
-// is the C library's.
+// The AVX2 path: 256-bit registers for every format but the plain copy.
 #include <immintrin.h>
 
 #include "convert/convert_x86.h"
@@ -11,11 +10,20 @@ using u8 = std::uint8_t;
 inline __m256i load8(const Pixel* s) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s)); }
 inline void store32(u8* d, __m256i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(d), v); }
 
-// The C library's copy: tuned for each processor (wider registers, `rep movsb`),
-// it is at least as fast as a loop of our own.
-void xrgb8888(const Pixel* s, void* d, std::int32_t n)
+void xrgb8888(const Pixel* s, void* dst, std::int32_t n)
 {
-    if (n > 0) std::memcpy(d, s, static_cast<std::size_t>(n) * 4);
+    u8* d = static_cast<u8*>(dst);
+    auto eight = [&](std::int32_t i) { store32(d + 4 * i, load8(s + i)); };
+    convert_run_aligned<4, 32, 8>(
+        n, d,
+        [&](std::int32_t i) {
+            const __m256i a = load8(s + i), b = load8(s + i + 8), c = load8(s + i + 16), e = load8(s + i + 24);
+            store32(d + 4 * i, a);
+            store32(d + 4 * i + 32, b);
+            store32(d + 4 * i + 64, c);
+            store32(d + 4 * i + 96, e);
+        },
+        eight, [&](std::int32_t i) { convert_store32(d + 4 * i, s[i]); });
 }
 
 void xbgr8888(const Pixel* s, void* dst, std::int32_t n)
@@ -95,6 +103,11 @@ void to16(const Pixel* s, void* dst, std::int32_t n)
 }
 
 }  // namespace
+
+void convert_avx2_xrgb8888(const Pixel* s, void* d, std::int32_t n) { xrgb8888(s, d, n); }
+void convert_avx2_xbgr8888(const Pixel* s, void* d, std::int32_t n) { xbgr8888(s, d, n); }
+void convert_avx2_rgb888(const Pixel* s, void* d, std::int32_t n) { to24<false>(s, d, n); }
+void convert_avx2_bgr888(const Pixel* s, void* d, std::int32_t n) { to24<true>(s, d, n); }
 
 const ConvertPath CONVERT_PATH_AVX2 = {
     "avx2",
