@@ -5,7 +5,8 @@
 //   processes, from /proc) against an empty page's in the same run, and where a
 //   frame's time goes in the page's main thread (the DevTools protocol's
 //   metrics): our WebAssembly and JavaScript (script), the browser's own work
-//   of showing the canvas (style, layout, paint and the rest of its tasks);
+//   of showing the canvas (style, layout, paint and the rest of its tasks),
+//   beside the native program's processor time a frame (tools/measure_pacing);
 // - the ways a page can show a frame (bench/web_present.html: putImageData, an
 //   ImageBitmap, a WebGL texture), alternated twice: per frame, the script time,
 //   the main thread's time and the browser's processor time in all its processes;
@@ -73,6 +74,13 @@ console.log(`picture.html, 10 s: ${run.shown} frames, ${run.animation} animation
 console.log(`picture.html, a frame in the page's main thread: ${each(run.task)} in all, of which script (our WebAssembly ` +
             `and JavaScript) ${each(run.script)}, style and layout ${each(run.paint)}, the browser's other work ` +
             `(painting the canvas, its tasks) ${each(run.task - run.script - run.paint)}`);
+// The native program's processor time a frame, on a private Xvfb (tools/measure_pacing).
+if (existsSync(`${ROOT}build/default/src/picture`)) {
+  const out = execFileSync(`${ROOT}tools/measure_pacing`, [`${ROOT}build/default/src/picture`, '6', '1'], { encoding: 'utf8' });
+  const percent = Number(out.match(/processor: picture ([\d.]+) %/)?.[1]), rate = Number(out.match(/rate=([\d.]+)/)?.[1]);
+  console.log(`the native program, beside it: ${(10 * percent / rate).toFixed(2)} ms of processor time a frame ` +
+              `(${percent} % of one core at ${rate} frames a second, on Xvfb)`);
+}
 await page.goto('about:blank');
 const idle = await tenSeconds(page, cdp);
 console.log(`an empty page, 10 s: ${idle.animation} animation frames, browser processor time ${idle.cpu} s`);
