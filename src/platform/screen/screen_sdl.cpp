@@ -3,6 +3,9 @@
 // they fit) without changing the monitor's own resolution; windowed, the window
 // shows the part of the screen under its client area.
 #include <SDL2/SDL.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #if defined(__linux__)
 #include <dirent.h>
 #endif
@@ -161,6 +164,26 @@ int virtual_key(SDL_Keycode key)
     }
 }
 
+// A row into memory the display server reads next: stores that bypass our
+// caches, as the server's reading took those lines from them anyway.
+void copy_to_server(BYTE* d, const BYTE* s, std::size_t n)
+{
+#if defined(__SSE2__)
+    std::size_t i = 0;
+    const std::size_t head = (16 - (reinterpret_cast<std::uintptr_t>(d) & 15)) & 15;
+    if (n >= head + 64) {
+        std::memcpy(d, s, head);
+        for (i = head; i + 64 <= n; i += 64)
+            for (int k = 0; k < 64; k += 16)
+                _mm_stream_si128(reinterpret_cast<__m128i*>(d + i + k),
+                                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + k)));
+    }
+    std::memcpy(d + i, s + i, n - i);
+#else
+    std::memcpy(d, s, n);
+#endif
+}
+
 // With the software renderer, pixels that fill the window one for one in its
 // surface's own format are copied straight into that surface (the display
 // server's shared memory) and put on the screen: one copy, where the renderer
@@ -175,8 +198,11 @@ bool show_directly(const BYTE* pixels, int pitch, Uint32 format, const SDL_Rect&
         return false;
     const std::size_t row = static_cast<std::size_t>(place.w) * surface->format->BytesPerPixel;
     for (int y = 0; y < place.h; ++y)
-        std::memcpy(static_cast<BYTE*>(surface->pixels) + static_cast<std::ptrdiff_t>(y) * surface->pitch,
-                    pixels + static_cast<std::ptrdiff_t>(y) * pitch, row);
+        copy_to_server(static_cast<BYTE*>(surface->pixels) + static_cast<std::ptrdiff_t>(y) * surface->pitch,
+                       pixels + static_cast<std::ptrdiff_t>(y) * pitch, row);
+#if defined(__SSE2__)
+    _mm_sfence();  // the streamed stores are done before the server reads
+#endif
     SDL_UnlockSurface(surface);
     SDL_UpdateWindowSurface(s.window);
     return true;
