@@ -2,6 +2,8 @@
 // presents: at exit it prints the frames presented, the seconds between the
 // first and the last, the frame rate, and the renderer's name.
 #include <SDL2/SDL.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XShm.h>
 #include <dlfcn.h>
 
 #include <cstdio>
@@ -58,5 +60,17 @@ extern "C" int SDL_UpdateWindowSurface(SDL_Window* window)
     static const auto real = reinterpret_cast<Update>(dlsym(RTLD_NEXT, "SDL_UpdateWindowSurface"));
     const int status = real(window);
     counted("software, the window's surface");
+    return status;
+}
+
+// The frames the screen puts from the X server's shared memory.
+extern "C" Bool XShmPutImage(Display* display, Drawable d, GC gc, XImage* image, int src_x, int src_y, int dst_x,
+                             int dst_y, unsigned width, unsigned height, Bool send_event)
+{
+    using Put = decltype(&XShmPutImage);
+    static const auto real =
+        reinterpret_cast<Put>(dlsym(dlopen("libXext.so.6", RTLD_NOW | RTLD_LOCAL), "XShmPutImage"));
+    const Bool status = real(display, d, gc, image, src_x, src_y, dst_x, dst_y, width, height, send_event);
+    counted("software, from the server's shared memory");
     return status;
 }

@@ -41,6 +41,11 @@ struct ScreenEvent {
 
 // Connects to the display; false when there is none. Called once, lazily.
 bool screen_open();
+// Zeroed memory for a surface's pixels, which the screen may show without
+// copying them (the display server's shared memory, where it has any); null
+// when none can be had. Given back with screen_free_pixels, with its size.
+BYTE* screen_alloc_pixels(std::size_t bytes);
+void screen_free_pixels(BYTE* pixels, std::size_t bytes);
 // The desktop's size and format, and the full-screen modes the display offers.
 EmuMode screen_desktop();
 const std::vector<EmuMode>& screen_modes();

@@ -3,6 +3,14 @@
 // they fit) without changing the monitor's own resolution; windowed, the window
 // shows the part of the screen under its client area.
 #include <SDL2/SDL.h>
+#include <SDL2/SDL_syswm.h>
+#if defined(SDL_VIDEO_DRIVER_X11)
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
+#include <dlfcn.h>
+#include <sys/shm.h>
+#endif
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -12,8 +20,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <list>
 #include <string>
 
 #include "platform/screen/screen.h"
@@ -42,6 +52,113 @@ Sdl& sdl()
     static Sdl s;
     return s;
 }
+
+#if defined(SDL_VIDEO_DRIVER_X11)
+// Surfaces' pixels in the X server's shared memory (MIT-SHM), which it puts
+// on the window straight from there: the frame is never copied on its way.
+// SDL loads Xlib at run time, so the few calls needed are found the same way.
+struct SharedPixels {
+    BYTE* pixels;
+    std::size_t bytes;
+    XShmSegmentInfo segment;
+    XImage* image;  // made at the first show, for the surface's pitch
+};
+
+struct X11 {
+    bool tried = false;
+    Display* display = nullptr;
+    Window window = 0;
+    GC gc = nullptr;
+    Visual* visual = nullptr;
+    int depth = 0;
+    std::list<SharedPixels> shared;  // in place: each image points at its segment's record
+    // The last frame put from shared memory, which the window's surface does not hold.
+    const SharedPixels* last = nullptr;
+    int last_left = 0, last_top = 0, last_pitch = 0;
+    decltype(&XShmQueryExtension) query;
+    decltype(&XShmAttach) attach;
+    decltype(&XShmDetach) detach;
+    decltype(&XShmCreateImage) create_image;
+    decltype(&XShmPutImage) put_image;
+    decltype(&XSync) sync;
+    decltype(&XCreateGC) create_gc;
+    decltype(&XGetWindowAttributes) window_attributes;
+    decltype(&XSetErrorHandler) set_error_handler;
+};
+
+// Set while a segment is being attached: the server may refuse it.
+bool attach_refused = false;
+int note_refusal(Display*, XErrorEvent*)
+{
+    attach_refused = true;
+    return 0;
+}
+
+X11& x11()
+{
+    static X11 x;
+    return x;
+}
+
+// The display connection and window, once SDL's window exists and runs on X11
+// with a 24-bit true-colour visual and the shared-memory extension; else null.
+X11* x11_ready()
+{
+    X11& x = x11();
+    if (x.display) return &x;
+    if (x.tried || !sdl().window) return nullptr;
+    x.tried = true;
+    // Shared memory is for a server on this machine.
+    const char* name = std::getenv("DISPLAY");
+    if (!name || name[0] != ':') return nullptr;
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(sdl().window, &info) || info.subsystem != SDL_SYSWM_X11) return nullptr;
+    void* xlib = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
+    void* xext = dlopen("libXext.so.6", RTLD_NOW | RTLD_LOCAL);
+    if (!xlib || !xext) return nullptr;
+    // The program's own definition first (one it links, or preloads), else the library's.
+    const auto find = [](void* library, const char* name, auto* function) {
+        void* found = dlsym(RTLD_DEFAULT, name);
+        *function = reinterpret_cast<std::remove_pointer_t<decltype(function)>>(found ? found : dlsym(library, name));
+        return *function != nullptr;
+    };
+    XWindowAttributes attributes;
+    if (!find(xext, "XShmQueryExtension", &x.query) || !find(xext, "XShmAttach", &x.attach) ||
+        !find(xext, "XShmDetach", &x.detach) || !find(xext, "XShmCreateImage", &x.create_image) ||
+        !find(xext, "XShmPutImage", &x.put_image) || !find(xlib, "XSync", &x.sync) ||
+        !find(xlib, "XCreateGC", &x.create_gc) || !find(xlib, "XGetWindowAttributes", &x.window_attributes) ||
+        !find(xlib, "XSetErrorHandler", &x.set_error_handler) || !x.query(info.info.x11.display) ||
+        !x.window_attributes(info.info.x11.display, info.info.x11.window, &attributes))
+        return nullptr;
+    const Visual* v = attributes.visual;
+    if (attributes.depth != 24 || v->red_mask != 0xFF0000 || v->green_mask != 0xFF00 || v->blue_mask != 0xFF)
+        return nullptr;
+    x.window = info.info.x11.window;
+    x.visual = attributes.visual;
+    x.depth = attributes.depth;
+    x.gc = x.create_gc(info.info.x11.display, x.window, 0, nullptr);
+    x.display = info.info.x11.display;
+    return &x;
+}
+
+SharedPixels* shared_pixels(const BYTE* pixels)
+{
+    for (SharedPixels& p : x11().shared)
+        if (p.pixels == pixels) return &p;
+    return nullptr;
+}
+
+// Lets go of an image made on a segment: the memory is the segment's.
+void destroy_image(SharedPixels* p)
+{
+    if (!p->image) return;
+    p->image->data = nullptr;
+    p->image->obdata = nullptr;
+    XDestroyImage(p->image);
+    p->image = nullptr;
+}
+#endif
 
 Uint32 sdl_format(const EmuPixelFormat& f)
 {
@@ -164,6 +281,40 @@ int virtual_key(SDL_Keycode key)
     }
 }
 
+// With the software renderer, pixels in the server's shared memory that fill
+// the window one for one in its own format are put from where they are.
+bool show_shared(const ScreenImage& image, int left, int top, const SDL_Rect& place)
+{
+#if defined(SDL_VIDEO_DRIVER_X11)
+    Sdl& s = sdl();
+    SharedPixels* p = s.software ? shared_pixels(image.pixels) : nullptr;
+    int w = 0, h = 0;
+    if (p) SDL_GetWindowSize(s.window, &w, &h);
+    const EmuPixelFormat& f = image.format;
+    if (!p || f.bits != 32 || f.red != 0xFF0000 || f.green != 0xFF00 || f.blue != 0xFF || image.pitch % 4 != 0 ||
+        place.x != 0 || place.y != 0 || place.w != w || place.h != h)
+        return false;
+    X11& x = x11();
+    // An image as wide as the pitch, so that its rows lie where the surface's do.
+    const int columns = image.pitch / 4, rows = static_cast<int>(p->bytes / static_cast<std::size_t>(image.pitch));
+    if (!p->image || p->image->width != columns || p->image->height != rows) {
+        destroy_image(p);
+        p->image = x.create_image(x.display, x.visual, static_cast<unsigned>(x.depth), ZPixmap, p->segment.shmaddr,
+                                  &p->segment, static_cast<unsigned>(columns), static_cast<unsigned>(rows));
+        if (!p->image || p->image->bits_per_pixel != 32 || p->image->bytes_per_line != image.pitch) return false;
+    }
+    x.put_image(x.display, x.window, x.gc, p->image, left, top, 0, 0, static_cast<unsigned>(place.w),
+                static_cast<unsigned>(place.h), False);
+    x.last = p;
+    x.last_left = left, x.last_top = top, x.last_pitch = image.pitch;
+    x.sync(x.display, False);  // shown before the program may write there again
+    return true;
+#else
+    (void)image, (void)left, (void)top, (void)place;
+    return false;
+#endif
+}
+
 // A row into memory the display server reads next: stores that bypass our
 // caches, as the server's reading took those lines from them anyway.
 void copy_to_server(BYTE* d, const BYTE* s, std::size_t n)
@@ -209,6 +360,58 @@ bool show_directly(const BYTE* pixels, int pitch, Uint32 format, const SDL_Rect&
 }
 
 }  // namespace
+
+BYTE* screen_alloc_pixels(std::size_t bytes)
+{
+#if defined(SDL_VIDEO_DRIVER_X11)
+    if (X11* x = x11_ready()) {
+        SharedPixels p{nullptr, bytes, {}, nullptr};
+        p.segment.shmid = shmget(IPC_PRIVATE, bytes ? bytes : 1, IPC_CREAT | 0600);
+        if (p.segment.shmid >= 0) {
+            void* at = shmat(p.segment.shmid, nullptr, 0);
+            if (at == reinterpret_cast<void*>(-1)) shmctl(p.segment.shmid, IPC_RMID, nullptr);
+            if (at != reinterpret_cast<void*>(-1)) {
+                p.segment.shmaddr = static_cast<char*>(at);
+                p.segment.readOnly = True;
+                x->shared.push_back(p);
+                SharedPixels& kept = x->shared.back();
+                attach_refused = false;
+                const auto previous = x->set_error_handler(note_refusal);
+                const bool attached = x->attach(x->display, &kept.segment) && (x->sync(x->display, False), true);
+                x->set_error_handler(previous);
+                shmctl(p.segment.shmid, IPC_RMID, nullptr);  // freed once both sides let go
+                if (attached && !attach_refused) {
+                    kept.pixels = static_cast<BYTE*>(at);  // zeroed, as new shared memory is
+                    return kept.pixels;
+                }
+                x->shared.pop_back();
+                shmdt(at);
+            }
+        }
+    }
+#endif
+    auto* pixels = static_cast<BYTE*>(::operator new(bytes ? bytes : 1, std::nothrow));
+    if (pixels) std::memset(pixels, 0, bytes);
+    return pixels;
+}
+
+void screen_free_pixels(BYTE* pixels, std::size_t bytes)
+{
+#if defined(SDL_VIDEO_DRIVER_X11)
+    if (SharedPixels* p = shared_pixels(pixels)) {
+        X11& x = x11();
+        if (x.last == p) x.last = nullptr;
+        x.sync(x.display, False);  // the server is done with it
+        x.detach(x.display, &p->segment);
+        destroy_image(p);
+        shmdt(p->segment.shmaddr);
+        x.shared.remove_if([&](const SharedPixels& q) { return &q == p; });
+        return;
+    }
+#endif
+    (void)bytes;
+    ::operator delete(pixels);
+}
 
 bool screen_open()
 {
@@ -296,7 +499,10 @@ void screen_show(const ScreenImage& image, const RECT& visible)
     const SDL_Rect place{left - visible.left, top - visible.top, w, h};
     const int bpp = static_cast<int>(image.format.bits / 8);
     const BYTE* first = image.pixels + static_cast<std::ptrdiff_t>(top) * image.pitch + left * bpp;
-    if (show_directly(first, image.pitch, format, place)) return;
+#if defined(SDL_VIDEO_DRIVER_X11)
+    x11().last = nullptr;
+#endif
+    if (show_shared(image, left, top, place) || show_directly(first, image.pitch, format, place)) return;
     if (!s.texture || s.texture_format != format || s.texture_width != w || s.texture_height != h) {
         if (s.texture) SDL_DestroyTexture(s.texture);
         s.texture = SDL_CreateTexture(s.renderer, format, SDL_TEXTUREACCESS_STREAMING, w, h);
@@ -409,6 +615,22 @@ bool screen_read_back(std::vector<std::uint32_t>* pixels, int* width, int* heigh
 {
     Sdl& s = sdl();
     if (!s.renderer || !s.window) return false;
+#if defined(SDL_VIDEO_DRIVER_X11)
+    if (const X11& x = x11(); x.last) {  // what was put from shared memory, as put
+        SDL_GetWindowSize(s.window, width, height);
+        pixels->resize(static_cast<std::size_t>(*width) * *height);
+        for (int y = 0; y < *height; ++y)
+            for (int c = 0; c < *width; ++c) {
+                std::uint32_t v;
+                std::memcpy(
+                    &v,
+                    x.last->pixels + static_cast<std::ptrdiff_t>(x.last_top + y) * x.last_pitch + (x.last_left + c) * 4,
+                    4);
+                (*pixels)[static_cast<std::size_t>(y) * *width + c] = v & 0x00FFFFFF;
+            }
+        return true;
+    }
+#endif
     if (SDL_GetRendererOutputSize(s.renderer, width, height) != 0) return false;
     pixels->assign(static_cast<std::size_t>(*width) * *height, 0);
     // Read in the renderer's own coordinates, not the logical ones.

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <ctime>
 #include <deque>
+#include <new>
 #include <string>
 
 #include "platform/screen/screen.h"
@@ -224,6 +225,14 @@ void to_rgba(const ScreenImage& image, int left, int top, int width, int height,
 
 // Asked for by the page's close box, or by a script: a close request.
 extern "C" EMSCRIPTEN_KEEPALIVE void screen_web_close_request() { push(ScreenEventKind::CLOSE); }
+
+BYTE* screen_alloc_pixels(std::size_t bytes)
+{
+    auto* pixels = static_cast<BYTE*>(::operator new(bytes ? bytes : 1, std::nothrow));
+    if (pixels) std::memset(pixels, 0, bytes);
+    return pixels;
+}
+void screen_free_pixels(BYTE* pixels, std::size_t) { ::operator delete(pixels); }
 
 bool screen_open()
 {

@@ -260,3 +260,31 @@ TEST(SdlScreen, TheQuestionIgnoresEscapeAndWaitsForAnAnswer)
     waitpid(user, nullptr, 0);
     EXPECT_EQ(answer, IDYES);
 }
+
+// A frame in memory from screen_alloc_pixels (the X server's shared memory) is
+// put on the screen from there: the X server shows it pixel for pixel.
+TEST(SdlScreen, PixelsInTheScreensMemoryAreShownAsTheyAre)
+{
+    if (!have_display()) GTEST_SKIP() << "no display server to show on";
+    ASSERT_TRUE(screen_open());
+    const EmuMode mode{640, 480, emu_format_xrgb8888()};
+    screen_fullscreen(&mode, "shared");
+    BYTE* pixels = screen_alloc_pixels(640 * 4 * 480);
+    ASSERT_NE(pixels, nullptr);
+    auto* frame = reinterpret_cast<std::uint32_t*>(pixels);
+    for (int i = 0; i < 640 * 480; ++i) frame[i] = frame_pixel(i % 640, i / 640);
+    X x;
+    int wrong = -1;
+    for (int attempt = 0; attempt < 600 && wrong != 0; ++attempt) {  // until the server has it
+        screen_show({pixels, 640 * 4, 640, 480, mode.format}, RECT{0, 0, 640, 480});
+        drain_screen_events();
+        XImage* root = XGetImage(x.display, DefaultRootWindow(x.display), 0, 0, 640, 480, AllPlanes, ZPixmap);
+        ASSERT_NE(root, nullptr);
+        wrong = 0;
+        for (int i = 0; i < 640 * 480; i += 97) wrong += x.pixel(root, i % 640, i / 640) != frame[i];
+        XDestroyImage(root);
+    }
+    EXPECT_EQ(wrong, 0) << "pixels differ";
+    screen_fullscreen(nullptr, nullptr);
+    screen_free_pixels(pixels, 640 * 4 * 480);
+}

@@ -3,7 +3,31 @@
 // How DirectDraw reaches the screen, all in one place: what it shows, the
 // full-screen modes, the display's refresh, and what it hears of the screen.
 
+#include <cstddef>
+#include <new>
+
 #include "platform/emu/common/pixel_format.h"
+
+// Surfaces' pixels come from the screen, which may show them without a copy.
+BYTE* ddraw_alloc_pixels(std::size_t bytes);
+void ddraw_free_pixels(BYTE* pixels, std::size_t bytes);
+template <class T>
+struct ScreenAllocator {
+    using value_type = T;
+    ScreenAllocator() = default;
+    template <class U>
+    ScreenAllocator(const ScreenAllocator<U>&)
+    {
+    }
+    T* allocate(std::size_t n)
+    {
+        BYTE* p = ddraw_alloc_pixels(n * sizeof(T));
+        if (!p) throw std::bad_alloc();
+        return reinterpret_cast<T*>(p);
+    }
+    void deallocate(T* p, std::size_t n) { ddraw_free_pixels(reinterpret_cast<BYTE*>(p), n * sizeof(T)); }
+    friend bool operator==(const ScreenAllocator&, const ScreenAllocator&) { return true; }
+};
 
 // Shows the visible surface: all of it full screen, else the part under the
 // window that shows the screen. Nothing when the display is not open.

@@ -10,6 +10,7 @@
 
 #include "platform/emu/common/pixel_format.h"
 #include "platform/emu/ddraw/ddraw.h"
+#include "platform/emu/ddraw/ddraw_display.h"
 #include "platform/emu/ddraw/ddraw_state.h"
 
 class EmuDirectDraw;
@@ -61,7 +62,7 @@ class EmuSurface final : public IDirectDrawSurface {
     EmuPixelFormat format;
     DWORD caps;
     LONG pitch;
-    std::vector<BYTE> memory;
+    std::vector<BYTE, ScreenAllocator<BYTE>> memory;
     EmuMode created_in;
     ULONG refs;
     bool lost = false;

@@ -7,6 +7,9 @@
 #include "platform/emu/user32/user32_internal.h"
 #include "platform/screen/screen.h"
 
+BYTE* ddraw_alloc_pixels(std::size_t bytes) { return screen_alloc_pixels(bytes); }
+void ddraw_free_pixels(BYTE* pixels, std::size_t bytes) { screen_free_pixels(pixels, bytes); }
+
 void ddraw_show_visible()
 {
     const DdrawState& s = ddraw_state();

@@ -196,7 +196,7 @@ HRESULT EmuSurface::Flip(IDirectDrawSurface* target, DWORD flags)
     if ((flags & DDFLIP_WAIT) && !(flags & DDFLIP_NOVSYNC)) ddraw_wait_for_refresh();
     // The memory moves round the chain: the first back buffer's is shown, and the
     // same back-buffer object then stands for the next hidden buffer.
-    std::vector<BYTE> shown = std::move(backs.front()->memory);
+    auto shown = std::move(backs.front()->memory);
     for (std::size_t i = 0; i + 1 < backs.size(); ++i) backs[i]->memory = std::move(backs[i + 1]->memory);
     backs.back()->memory = std::move(memory);
     memory = std::move(shown);
@@ -245,7 +245,7 @@ HRESULT EmuSurface::Blt(LPRECT dest_rect, IDirectDrawSurface* source, LPRECT sou
     const Wide rw = Wide{r.right} - r.left, rh = Wide{r.bottom} - r.top;
     // A surface blitted onto itself reads the pixels as they were before the blit.
     std::vector<BYTE> before;
-    if (src == this) before = memory;
+    if (src == this) before.assign(memory.begin(), memory.end());
     const BYTE* from = src == this ? before.data() : src->memory.data();
     const LONG x0 = std::max(d.left, clip.left), x1 = std::min(d.right, clip.right);
     for (LONG y = std::max(d.top, clip.top); y < std::min(d.bottom, clip.bottom); ++y) {

@@ -47,7 +47,7 @@ std::vector<BYTE> emu_test_screen_bytes(int* pitch)
 {
     const EmuSurface* v = ddraw_state().visible;
     if (pitch) *pitch = v ? v->pitch : 0;
-    return v ? v->memory : std::vector<BYTE>{};
+    return v ? std::vector<BYTE>(v->memory.begin(), v->memory.end()) : std::vector<BYTE>{};
 }
 
 EmuScreenshot emu_test_screen()
