@@ -132,6 +132,7 @@ std::int32_t display_open(const char* title, std::int32_t width, std::int32_t he
     if (s.primary->GetPixelFormat(&format) < 0 || !(format.dwFlags & DDPF_RGB)) return 0;
     s.converter = select_row_converter(format.dwRGBBitCount, format.dwRBitMask, format.dwGBitMask, format.dwBBitMask);
     if (!s.converter) return 0;
+    s.converted_bytes = static_cast<std::int32_t>(format.dwRGBBitCount / 8);
     SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, FALSE, nullptr, 0);
     return 1;
 }
@@ -174,7 +175,7 @@ void display_close()
         s.ddraw_module = nullptr;
     }
     s.converter = nullptr;
-    std::memset(s.keys, 0, sizeof s.keys);  // the next display starts with every key up
+    std::memset(s.keys, 0, sizeof s.keys);       // the next display starts with every key up
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));  // shown again if full screen hid it
     SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr, 0);
 }

@@ -1,7 +1,8 @@
-// Frame presentation: pump the window's messages, convert the frame row by row
-// straight into the locked surface, then flip or copy it into the window.
+// Frame presentation: pump the window's messages, convert the frame straight
+// into the locked surface, then flip or copy it into the window.
 #include <cstring>
 
+#include "convert/convert_frame.h"
 #include "display/display.h"
 #include "display/display_state.h"
 
@@ -24,13 +25,7 @@ std::int32_t display_present(const Pixel* pixels)
         // Never beyond the surface, should it be smaller than the display.
         const std::int32_t rows = s.height < static_cast<std::int32_t>(desc.dwHeight) ? s.height : desc.dwHeight;
         const std::int32_t count = s.width < static_cast<std::int32_t>(desc.dwWidth) ? s.width : desc.dwWidth;
-        const Pixel* src = pixels;
-        auto* dst = static_cast<BYTE*>(desc.lpSurface);
-        for (std::int32_t row = 0; row < rows; ++row) {
-            s.converter(src, dst, count);
-            src += s.width;
-            dst += desc.lPitch;
-        }
+        convert_frame(s.converter, pixels, s.width, desc.lpSurface, desc.lPitch, count, rows, s.converted_bytes);
         s.lock_target->Unlock(desc.lpSurface);
         if (s.opened.windowed)
             display_repaint();

@@ -37,6 +37,7 @@ struct DisplayState {
     std::int32_t width = 0;
     std::int32_t height = 0;
     RowConverter converter = nullptr;
+    std::int32_t converted_bytes = 0;  // a screen pixel's bytes, as the converter writes them
 
     // Input state, written by the window procedure.
     std::int32_t active = 0;
