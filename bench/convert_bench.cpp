@@ -2,7 +2,8 @@
 // conversion, measured in one run: pixman (SRC composite from x8r8g8b8), libyuv,
 // SDL2's SDL_ConvertPixels, and memcpy of the destination's bytes as the floor.
 // Workloads: "row" converts one 640-pixel row (hot in cache); "frame" converts a
-// 640 x 480 frame row by row into a destination whose pitch is padded.
+// 640 x 480 frame row by row into a destination whose pitch is padded, and
+// "frame-packed" the same frame into rows that follow each other unpadded.
 // Each peer's output is compared with ours first; its label says whether it is
 // bit-identical (a peer that is not does different work and is no fair match).
 #include <SDL2/SDL.h>
@@ -19,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "convert/convert_frame.h"
 #include "convert/convert_paths.h"
 
 namespace {
@@ -66,9 +68,9 @@ struct Work {
     int pitch;
     Aligned<Pixel> src;
     Aligned<std::uint8_t> dst;
-    Work(int format, int rows)
+    Work(int format, int rows, bool padded)
         : height(rows),
-          pitch(rows == 1 ? WIDTH * FORMATS[format].bytes : WIDTH * FORMATS[format].bytes + PITCH_PADDING),
+          pitch(WIDTH * FORMATS[format].bytes + (padded ? PITCH_PADDING : 0)),
           src(WIDTH * rows),
           dst(static_cast<std::size_t>(pitch) * rows)
     {
@@ -81,10 +83,11 @@ struct Work {
 // One conversion of the whole workload; the peers differ only in this.
 using Convert = std::function<void(Work&)>;
 
-Convert ours(RowConverter row)
+// Ours as the presenter runs it.
+Convert ours(RowConverter row, int format)
 {
-    return [row](Work& w) {
-        for (int y = 0; y < w.height; ++y) row(&w.src[y * WIDTH], &w.dst[std::size_t(y) * w.pitch], WIDTH);
+    return [row, format](Work& w) {
+        convert_frame(row, w.src.data(), WIDTH, w.dst.data(), w.pitch, WIDTH, w.height, FORMATS[format].bytes);
     };
 }
 
@@ -161,11 +164,11 @@ Convert yuv(int format)
 }
 
 // Whether `convert` writes exactly what our converter writes (padding excluded).
-bool bit_exact(int format, const Convert& convert, int rows)
+bool bit_exact(int format, const Convert& convert, int rows, bool padded)
 {
-    Work mine(format, rows), theirs(format, rows);
+    Work mine(format, rows, padded), theirs(format, rows, padded);
     std::fill(theirs.dst.begin(), theirs.dst.end(), 0xFF);
-    ours(convert_best_path().rows[format])(mine);
+    ours(convert_best_path().rows[format], format)(mine);
     convert(theirs);
     for (int y = 0; y < rows; ++y)
         if (std::memcmp(&mine.dst[std::size_t(y) * mine.pitch], &theirs.dst[std::size_t(y) * theirs.pitch],
@@ -177,11 +180,12 @@ bool bit_exact(int format, const Convert& convert, int rows)
 void add(const std::string& workload, int format, const std::string& who, Convert convert, bool check)
 {
     const int rows = workload == "row" ? 1 : 480;
+    const bool padded = workload == "frame";
     std::string label;
-    if (check) label = bit_exact(format, convert, rows) ? "bit-exact" : "NOT bit-exact";
+    if (check) label = bit_exact(format, convert, rows, padded) ? "bit-exact" : "NOT bit-exact";
     benchmark::RegisterBenchmark((workload + "/" + FORMATS[format].name + "/" + who).c_str(),
                                  [=](benchmark::State& state) {
-                                     Work work(format, rows);
+                                     Work work(format, rows, padded);
                                      for (auto _ : state) {
                                          convert(work);
                                          benchmark::DoNotOptimize(work.dst.data());
@@ -196,12 +200,12 @@ void add(const std::string& workload, int format, const std::string& who, Conver
 
 int main(int argc, char** argv)
 {
-    for (const char* workload : {"row", "frame"}) {
+    for (const char* workload : {"row", "frame", "frame-packed"}) {
         for (int f = 0; f < CONVERT_FORMAT_COUNT; ++f) {
-            add(workload, f, "ours", ours(convert_best_path().rows[f]), false);
+            add(workload, f, "ours", ours(convert_best_path().rows[f], f), false);
             for (const ConvertPath& path : convert_paths())
                 if (&path != &convert_best_path())
-                    add(workload, f, std::string("ours-") + path.name, ours(path.rows[f]), true);
+                    add(workload, f, std::string("ours-") + path.name, ours(path.rows[f], f), true);
             add(workload, f, "pixman", pix(f), true);
             add(workload, f, "libyuv", yuv(f), true);
             add(workload, f, "sdl2", sdl(f), true);
