@@ -164,25 +164,22 @@ TEST(ConvertPaths, EdgeValues)
         }
 }
 
-// Contiguous rows (converted in one run), a padded pitch and a wider source,
-// each against the reference row by row, with every gap byte left alone.
+// Contiguous rows (one run), a padded pitch and a wider source against the
+// reference row by row, every gap byte left alone.
 TEST(ConvertFrame, EveryLayoutMatchesTheReferenceAndLeavesTheGapsAlone)
 {
-    constexpr int WIDTH = 37, ROWS = 5;
-    const auto pixels = random_pixels((WIDTH + 3) * ROWS, 11);
-    for (int format = 0; format < CONVERT_FORMAT_COUNT; ++format) {
-        const int size = reference_bytes_per_pixel(format);
-        for (const auto& [stride, pitch] :
-             {std::pair{WIDTH, WIDTH * size}, std::pair{WIDTH, WIDTH * size + 7}, std::pair{WIDTH + 3, WIDTH * size}}) {
-            const std::string what = std::string(FORMAT_NAMES[format]) + " stride " + std::to_string(stride) +
-                                     " pitch " + std::to_string(pitch);
+    constexpr int W = 37, ROWS = 5;
+    const auto pixels = random_pixels((W + 3) * ROWS, 11);
+    for (int f = 0; f < CONVERT_FORMAT_COUNT; ++f) {
+        const int size = reference_bytes_per_pixel(f);
+        for (const auto& [stride, pitch] : {std::pair{W, W * size}, {W, W * size + 7}, {W + 3, W * size}}) {
             std::vector<std::uint8_t> dst(pitch * ROWS + SLACK, GUARD);
-            convert_frame(PUBLIC_CONVERTERS[format], pixels.data(), stride, dst.data(), pitch, WIDTH, ROWS, size);
+            convert_frame(PUBLIC_CONVERTERS[f], pixels.data(), stride, dst.data(), pitch, W, ROWS, size);
             for (int y = 0; y < ROWS; ++y) {
-                const auto want = reference_row(format, &pixels[y * stride], WIDTH);
-                ASSERT_EQ(std::memcmp(&dst[y * pitch], want.data(), want.size()), 0) << what << " row " << y;
-                for (int k = WIDTH * size; k < (y + 1 < ROWS ? pitch : pitch + SLACK); ++k)
-                    ASSERT_EQ(dst[y * pitch + k], GUARD) << what << ": wrote past row " << y;
+                const auto want = reference_row(f, &pixels[y * stride], W);
+                ASSERT_EQ(std::memcmp(&dst[y * pitch], want.data(), want.size()), 0) << FORMAT_NAMES[f] << pitch;
+                for (int k = W * size; k < (y + 1 < ROWS ? pitch : pitch + SLACK); ++k)
+                    ASSERT_EQ(dst[y * pitch + k], GUARD) << FORMAT_NAMES[f] << " pitch " << pitch << " row " << y;
             }
         }
     }
