@@ -158,6 +158,15 @@ inline DDSURFACEDESC surface_desc(DWORD flags, DWORD caps)
     return desc;
 }
 
+// A DirectDraw object at the normal level for `window`, and its primary surface.
+inline void open_primary(DirectDrawLibrary& dd, HWND window, IDirectDraw*& ddraw, IDirectDrawSurface*& primary)
+{
+    ASSERT_NE(ddraw = dd.make(), nullptr);
+    ASSERT_EQ(ddraw->SetCooperativeLevel(window, DDSCL_NORMAL), DD_OK);
+    DDSURFACEDESC desc = surface_desc(DDSD_CAPS, DDSCAPS_PRIMARYSURFACE);
+    ASSERT_EQ(ddraw->CreateSurface(&desc, &primary, nullptr), DD_OK);
+}
+
 inline DDPIXELFORMAT pixel_format_of(IDirectDrawSurface* surface)
 {
     DDPIXELFORMAT format;

@@ -111,16 +111,13 @@ TEST_F(Conformance, BltStretchesAndTheClipperKeepsItInTheWindow)
     ASSERT_NE(w, nullptr);
     pump();
     DirectDrawLibrary dd;
-    IDirectDraw* ddraw = dd.make();
-    ASSERT_NE(ddraw, nullptr);
-    ASSERT_EQ(ddraw->SetCooperativeLevel(w, DDSCL_NORMAL), DD_OK);
+    IDirectDraw* ddraw = nullptr;
     IDirectDrawSurface* primary = nullptr;
-    DDSURFACEDESC desc = surface_desc(DDSD_CAPS, DDSCAPS_PRIMARYSURFACE);
-    ASSERT_EQ(ddraw->CreateSurface(&desc, &primary, nullptr), DD_OK);
+    ASSERT_NO_FATAL_FAILURE(open_primary(dd, w, ddraw, primary));
     const DDPIXELFORMAT f = pixel_format_of(primary);
     const int bpp = static_cast<int>(f.dwRGBBitCount / 8);
 
-    desc = surface_desc(DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT, DDSCAPS_OFFSCREENPLAIN);
+    DDSURFACEDESC desc = surface_desc(DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT, DDSCAPS_OFFSCREENPLAIN);
     desc.dwWidth = 2;
     desc.dwHeight = 1;
     IDirectDrawSurface* source = nullptr;
@@ -193,15 +190,12 @@ TEST_F(Conformance, AClippedBltIntoAWindowOverTheScreensEdgeDrawsOnlyTheScreensP
         ASSERT_NE(w, nullptr);
         pump();
         DirectDrawLibrary dd;
-        IDirectDraw* ddraw = dd.make();
-        ASSERT_NE(ddraw, nullptr);
-        ASSERT_EQ(ddraw->SetCooperativeLevel(w, DDSCL_NORMAL), DD_OK);
+        IDirectDraw* ddraw = nullptr;
         IDirectDrawSurface* primary = nullptr;
-        DDSURFACEDESC desc = surface_desc(DDSD_CAPS, DDSCAPS_PRIMARYSURFACE);
-        ASSERT_EQ(ddraw->CreateSurface(&desc, &primary, nullptr), DD_OK);
+        ASSERT_NO_FATAL_FAILURE(open_primary(dd, w, ddraw, primary));
         const DDPIXELFORMAT f = pixel_format_of(primary);
         const int bpp = static_cast<int>(f.dwRGBBitCount / 8);
-        desc = surface_desc(DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT, DDSCAPS_OFFSCREENPLAIN);
+        DDSURFACEDESC desc = surface_desc(DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT, DDSCAPS_OFFSCREENPLAIN);
         desc.dwWidth = desc.dwHeight = 1;
         IDirectDrawSurface* source = nullptr;
         ASSERT_EQ(ddraw->CreateSurface(&desc, &source, nullptr), DD_OK);
