@@ -362,15 +362,11 @@ TEST_F(DisplayTest, EscapeAndCloseAreSwallowedWhenClosingIsNotAllowed)
     display_close();
 }
 
-namespace {
-
-void report_at_exit()
+static void report_at_exit()
 {
     std::fprintf(stderr, "live=%d windows=%d screensaver=%d mode_set=%d\n", emu_test_live_ddraw_objects(),
                  emu_test_live_windows(), emu_test_screensaver_active(), emu_test_display_mode_set());
 }
-
-}  // namespace
 
 TEST_F(DisplayTest, EscapeEndsTheProcessWhenClosingIsAllowed)
 {
