@@ -43,6 +43,14 @@ extern const ConvertPath CONVERT_PATH_AVX2;
 extern const ConvertPath CONVERT_PATH_AVX512;
 #endif
 #endif
+#if defined(__x86_64__) || defined(__i386__)
+// What a processor offers of the instruction sets the x86 paths use.
+struct ConvertCpu {
+    bool sse2, ssse3, avx2, avx512f, avx512bw, avx512vl;
+};
+// How many of the x86 paths, in convert_paths()'s order, a processor offering `cpu` runs.
+int convert_usable_paths(const ConvertCpu& cpu);
+#endif
 #if defined(__wasm_simd128__)
 extern const ConvertPath CONVERT_PATH_WASM_SIMD128;
 #endif

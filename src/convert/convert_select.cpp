@@ -14,15 +14,9 @@ const ConvertPath* const ALL_PATHS[] = {&CONVERT_PATH_PORTABLE, &CONVERT_PATH_SS
 int available_count()
 {
     __builtin_cpu_init();
-    if (!__builtin_cpu_supports("sse2")) return 1;
-    if (!__builtin_cpu_supports("ssse3")) return 2;
-    if (!__builtin_cpu_supports("avx2")) return 3;
-#if defined(CONVERT_HAS_AVX512)
-    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl") &&
-        __builtin_cpu_supports("avx512vbmi"))
-        return 5;
-#endif
-    return 4;
+    return convert_usable_paths({__builtin_cpu_supports("sse2") != 0, __builtin_cpu_supports("ssse3") != 0,
+                                 __builtin_cpu_supports("avx2") != 0, __builtin_cpu_supports("avx512f") != 0,
+                                 __builtin_cpu_supports("avx512bw") != 0, __builtin_cpu_supports("avx512vl") != 0});
 }
 #elif defined(__wasm_simd128__)
 // WebAssembly's SIMD is there wherever the module loads at all.
@@ -50,6 +44,19 @@ const Available& available()
 }
 
 }  // namespace
+
+#if defined(__x86_64__) || defined(__i386__)
+int convert_usable_paths(const ConvertCpu& cpu)
+{
+    if (!cpu.sse2) return 1;
+    if (!cpu.ssse3) return 2;
+    if (!cpu.avx2) return 3;
+#if defined(CONVERT_HAS_AVX512)
+    if (cpu.avx512f && cpu.avx512bw && cpu.avx512vl) return 5;
+#endif
+    return 4;
+}
+#endif
 
 std::span<const ConvertPath> convert_paths() { return {available().paths, std::size_t(available().count)}; }
 

@@ -66,6 +66,10 @@ TEST(ConvertPaths, PortableFirstAndBestLast)
     EXPECT_EQ(&convert_best_path(), &paths.back());
 #if defined(__x86_64__)
     EXPECT_GE(paths.size(), 2u) << "SSE2 is the x86-64 baseline";
+#endif
+#if defined(CONVERT_HAS_AVX512)
+    EXPECT_EQ(convert_usable_paths({true, true, true, true, true, true}), 5) << "AVX-512 F, BW and VL are enough";
+    EXPECT_EQ(convert_usable_paths({true, true, true, true, false, true}), 4) << "BW is needed";
 #elif defined(__wasm_simd128__)
     EXPECT_STREQ(paths.back().name, "wasm_simd128");
 #endif
