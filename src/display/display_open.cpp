@@ -175,7 +175,7 @@ void display_close()
         s.ddraw_module = nullptr;
     }
     s.converter = nullptr;
-    std::memset(s.keys, 0, sizeof s.keys);       // the next display starts with every key up
+    display_release_input();                     // the next display starts with every key and button up
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));  // shown again if full screen hid it
     SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr, 0);
 }

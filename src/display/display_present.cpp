@@ -9,13 +9,15 @@
 std::int32_t display_present(const Pixel* pixels)
 {
     DisplayState& s = display_state;
+    // Without an open display there is nothing to pump, draw or wait for.
+    if (!s.lock_target || !s.converter) return 0;
     MSG message;
     while (PeekMessageA(&message, s.window, 0, 0, PM_REMOVE)) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
     if (s.active) {
-        if (!s.lock_target || !s.converter || !pixels) return 0;  // no display is open
+        if (!pixels) return 0;
         s.primary->Restore();
         if (s.opened.windowed) s.offscreen->Restore();
         DDSURFACEDESC desc;

@@ -53,5 +53,7 @@ extern DisplayState display_state;
 constexpr const char* DISPLAY_DEFAULT_QUESTION = "Fullscreen Mode ?";
 
 LRESULT CALLBACK display_window_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Lets every key and button go, as when the input goes elsewhere.
+void display_release_input();
 // Copies the offscreen surface into the window's client area (windowed mode).
 void display_repaint();

@@ -13,8 +13,8 @@ LRESULT CALLBACK display_window_proc(HWND window, UINT message, WPARAM wParam, L
             return DefWindowProcA(window, message, wParam, lParam);  // validates the window
         case WM_ACTIVATEAPP:
             s.active = static_cast<std::int32_t>(wParam);
-            // Keys let go while another application has the keyboard never arrive.
-            if (!wParam) std::memset(s.keys, 0, sizeof s.keys);
+            // Keys and buttons let go while another application has the input never arrive.
+            if (!wParam) display_release_input();
             return 0;
         case WM_KEYUP:
         case WM_SYSKEYUP:
@@ -52,6 +52,14 @@ LRESULT CALLBACK display_window_proc(HWND window, UINT message, WPARAM wParam, L
         default:
             return DefWindowProcA(window, message, wParam, lParam);
     }
+}
+
+void display_release_input()
+{
+    DisplayState& s = display_state;
+    std::memset(s.keys, 0, sizeof s.keys);
+    s.left_button = 0;
+    s.right_button = 0;
 }
 
 void display_repaint()

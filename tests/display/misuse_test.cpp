@@ -50,14 +50,22 @@ TEST_F(DisplayTest, ConfiguringWhileOpenChangesNothingUntilTheNextOpen)
     display_close();
 }
 
-// No frame to show: refused on either path, and nothing read.
-TEST_F(DisplayTest, PresentingNoFrameIsRefused)
+// No frame to show, or no display to show it on (before any open, after a
+// close): refused on either path, and without a display nothing is called at all.
+TEST_F(DisplayTest, PresentingNoFrameOrWithoutADisplayIsRefused)
 {
+    const std::vector<Pixel> frame = test_frame(640, 480);
     for (int windowed = 0; windowed < 2; ++windowed) {
         display_configure(0, "", windowed, 0);
+        for (const Pixel* any : {frame.data(), static_cast<const Pixel*>(nullptr)})
+            EXPECT_EQ(display_present(any), 0) << "before any open";
+        EXPECT_TRUE(platform_calls().empty()) << platform_calls().front();
         ASSERT_EQ(display_open("none", 640, 480), 1);
         EXPECT_EQ(display_present(nullptr), 0);
         display_close();
+        emu_test_clear_log();
+        EXPECT_EQ(display_present(frame.data()), 0) << "after a close";
+        EXPECT_TRUE(platform_calls().empty()) << platform_calls().front();
     }
 }
 

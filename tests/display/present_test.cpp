@@ -316,7 +316,7 @@ TEST_F(DisplayTest, WindowProcedureRecordsMouseAndButtons)
 
 // Keys are down from key-down to key-up, plain or as system keys (with Alt, and
 // F10), by wParam's low 8 bits; codes outside 0 to 255 never; deactivation and
-// closing let every key go. Only WM_KEYDOWN stays away from DefWindowProcA.
+// closing let every key and button go. Only WM_KEYDOWN stays away from DefWindowProcA.
 TEST_F(DisplayTest, WindowProcedureRecordsKeysUntilDeactivation)
 {
     open_windowed(emu_format_xrgb8888());
@@ -336,12 +336,17 @@ TEST_F(DisplayTest, WindowProcedureRecordsKeysUntilDeactivation)
     EXPECT_EQ(count_calls("DefWindowProcA(hwnd256, 0x100,"), 0u) << "a key-down stays away";
     for (const char* message : {"0x101", "0x104", "0x105"})
         EXPECT_GE(count_calls(std::string("DefWindowProcA(hwnd256, ") + message + ","), 1u) << message;
+    display_window_proc(display_state.window, WM_LBUTTONDOWN, 0, 0);
+    display_window_proc(display_state.window, WM_RBUTTONDOWN, 0, 0);
     emu_test_screen_event({ScreenEventKind::FOCUS_LOST, 0, 0, 0, 0});
     deliver();
     for (int vk : {VK_LEFT, VK_MENU, VK_F10, int{'Q'}}) EXPECT_EQ(display_key_down(vk), 0) << "stuck: " << vk;
+    EXPECT_EQ(display_left_button() + display_right_button(), 0) << "buttons let go on deactivation";
     display_window_proc(display_state.window, WM_KEYDOWN, 'Z', 0);
+    display_window_proc(display_state.window, WM_LBUTTONDOWN, 0, 0);
+    display_window_proc(display_state.window, WM_RBUTTONDOWN, 0, 0);
     display_close();
-    EXPECT_EQ(display_key_down('Z'), 0) << "let go on closing";
+    EXPECT_EQ(display_key_down('Z') + display_left_button() + display_right_button(), 0) << "let go on closing";
 }
 
 TEST_F(DisplayTest, EscapeAndCloseAreSwallowedWhenClosingIsNotAllowed)
