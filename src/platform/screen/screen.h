@@ -3,8 +3,8 @@
 // What the emulation needs from a display: show the visible surface in its
 // own pixel format, report the screen's size and modes, deliver keyboard,
 // mouse, focus and close events, ask a yes/no question, switch the screen saver.
-// One backend is linked in: SDL2 (a real window), a web page (WebAssembly) or
-// headless (tests).
+// One backend is linked in, each in a folder of its own: sdl/ (a real window on
+// X11 or Wayland), web/ (a page, built as WebAssembly) or headless/ (tests).
 
 #include <cstdint>
 #include <vector>
@@ -39,7 +39,8 @@ struct ScreenEvent {
     int button;  // 0 left, 1 right, for button events
 };
 
-// Connects to the display; false when there is none. Called once, lazily.
+// Connects to the display; false when there is none, or it can show no frame
+// (a screen whose format no way of drawing serves). Called once, lazily.
 bool screen_open();
 // Zeroed memory for a surface's pixels, which the screen may show without
 // copying them (the display server's shared memory, where it has any); null
@@ -52,8 +53,9 @@ const std::vector<EmuMode>& screen_modes();
 // The window that shows the screen in windowed mode: its title and client area
 // in screen coordinates, or nullptr when no window is visible.
 void screen_window(const char* title, const RECT* client);
-// Takes the whole display in `mode`, shown under `title`, or gives it back (nullptr).
-void screen_fullscreen(const EmuMode* mode, const char* title);
+// Takes the whole display in `mode`, shown under `title`, or gives it back
+// (nullptr); false when the display can't be taken.
+bool screen_fullscreen(const EmuMode* mode, const char* title);
 // Shows `visible` (in screen coordinates) of the screen's image. An image without
 // pixels shows nothing new and lets go of the last one, whose memory may be freed.
 void screen_show(const ScreenImage& image, const RECT& visible);

@@ -39,8 +39,9 @@ void ddraw_show_nothing();
 void ddraw_wait_for_refresh();
 // The full-screen mode of this size and depth that the screen offers, if any.
 const EmuMode* ddraw_find_mode(DWORD width, DWORD height, DWORD bits);
-// Takes the whole screen in `mode` under `title`, or gives it back (nullptr).
-void ddraw_take_screen(const EmuMode* mode, const char* title);
+// Takes the whole screen in `mode` under `title`, or gives it back (nullptr);
+// false when the screen can't be taken.
+bool ddraw_take_screen(const EmuMode* mode, const char* title);
 // Has USER32 tell DirectDraw of the screen's focus and damage: a full-screen
 // program that loses the display loses its surfaces; its screen is its own and
 // comes back at once when damaged.

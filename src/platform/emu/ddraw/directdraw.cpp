@@ -123,11 +123,12 @@ HRESULT EmuDirectDraw::SetDisplayMode(DWORD width, DWORD height, DWORD bits)
     if (ddraw_state().exclusive_owner != this) return call.done(DDERR_NOEXCLUSIVEMODE);
     const EmuMode* m = ddraw_find_mode(width, height, bits);
     if (!m) return call.done(DDERR_UNSUPPORTEDMODE);
+    // A mode the screen can't show is one it does not offer.
+    if (!ddraw_take_screen(m, user32_window_title(window))) return call.done(DDERR_UNSUPPORTEDMODE);
     ddraw_lose_all_surfaces();
     user32_set_display_mode(m);
     mode_set_here = true;
     if (user32_window_exists(window)) user32_set_window_rect(window, {0, 0, m->width, m->height});
-    ddraw_take_screen(m, user32_window_title(window));
     return call.done(DD_OK);
 }
 

@@ -52,9 +52,9 @@ const EmuMode* ddraw_find_mode(DWORD width, DWORD height, DWORD bits)
     return nullptr;
 }
 
-void ddraw_take_screen(const EmuMode* mode, const char* title)
+bool ddraw_take_screen(const EmuMode* mode, const char* title)
 {
-    if (user32_display_open()) screen_fullscreen(mode, title);
+    return !user32_display_open() || screen_fullscreen(mode, title);
 }
 
 namespace {

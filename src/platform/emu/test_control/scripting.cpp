@@ -10,7 +10,7 @@
 #include "platform/emu/kernel32/kernel32_state.h"
 #include "platform/emu/test_control/emu_test_control.h"
 #include "platform/emu/user32/user32_state.h"
-#include "platform/screen/screen_headless.h"
+#include "platform/screen/headless/screen_headless.h"
 
 namespace {
 

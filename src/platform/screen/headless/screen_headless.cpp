@@ -2,7 +2,7 @@
 #include <cstring>
 #include <new>
 
-#include "platform/screen/screen_headless.h"
+#include "platform/screen/headless/screen_headless.h"
 
 HeadlessScreen& screen_headless()
 {
@@ -27,7 +27,11 @@ void screen_window(const char*, const RECT* client)
     if (client) screen_headless().client = *client;
 }
 
-void screen_fullscreen(const EmuMode* mode, const char*) { screen_headless().fullscreen = mode != nullptr; }
+bool screen_fullscreen(const EmuMode* mode, const char*)
+{
+    screen_headless().fullscreen = mode != nullptr;
+    return true;
+}
 // Keeps only where the image is (the surface's memory, alive while it is shown):
 // copying it would cost every frame what only tests read.
 void screen_show(const ScreenImage& image, const RECT& visible)

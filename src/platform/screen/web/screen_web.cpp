@@ -16,6 +16,7 @@
 #include <string>
 
 #include "platform/screen/screen.h"
+#include "platform/screen/web/web_keys.h"
 
 extern "C" {
 // screen_web.js
@@ -75,38 +76,9 @@ void push(ScreenEventKind kind, int key = 0, int x = 0, int y = 0, int button = 
     if (web().events.size() < EVENT_LIMIT) web().events.push_back({kind, key, x, y, button});
 }
 
-// The DOM's key codes are Windows' virtual keys for the keys the emulation knows.
-int virtual_key(unsigned long code)
-{
-    if ((code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9') || code == ' ') return static_cast<int>(code);
-    if (code >= VK_F1 && code <= VK_F1 + 11) return static_cast<int>(code);
-    switch (code) {
-        case VK_ESCAPE:
-        case VK_RETURN:
-        case VK_TAB:
-        case VK_BACK:
-        case VK_INSERT:
-        case VK_DELETE:
-        case VK_HOME:
-        case VK_END:
-        case VK_PRIOR:
-        case VK_NEXT:
-        case VK_LEFT:
-        case VK_RIGHT:
-        case VK_UP:
-        case VK_DOWN:
-        case VK_SHIFT:
-        case VK_CONTROL:
-        case VK_MENU:
-            return static_cast<int>(code);
-        default:
-            return 0;
-    }
-}
-
 EM_BOOL on_key(int type, const EmscriptenKeyboardEvent* e, void*)
 {
-    const int vk = virtual_key(e->keyCode);
+    const int vk = web_virtual_key(e->keyCode);
     if (!vk || web().asking) return EM_FALSE;
     push(type == EMSCRIPTEN_EVENT_KEYDOWN ? ScreenEventKind::KEY_DOWN : ScreenEventKind::KEY_UP, vk);
     return vk < VK_F1 || vk > VK_F1 + 11;  // the browser keeps its function keys
@@ -274,18 +246,19 @@ void screen_window(const char* title, const RECT* client)
                       client->bottom - client->top, 1);
 }
 
-void screen_fullscreen(const EmuMode* mode, const char* title)
+bool screen_fullscreen(const EmuMode* mode, const char* title)
 {
     Web& w = web();
     if (title) w.title = title;
     if (!mode) {
         if (w.fullscreen) screen_web_window(w.title.c_str(), 0, 0, 0, 0, 0);
         w.fullscreen = false;
-        return;
+        return true;
     }
     w.fullscreen = true;
     w.mode = *mode;
     screen_web_fullscreen(w.title.c_str(), mode->width, mode->height);
+    return true;
 }
 
 void screen_show(const ScreenImage& image, const RECT& visible)

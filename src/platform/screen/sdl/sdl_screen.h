@@ -1,0 +1,67 @@
+#pragma once
+
+// The SDL2 screen's own state and the calls its files make of each other: the
+// window and its renderer (window.cpp), the X11 side (x11.cpp), and putting a
+// frame (show.cpp). Only the files of this folder include it.
+
+#include <SDL2/SDL.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/screen/screen.h"
+
+struct SdlScreen {
+    SDL_Window* window = nullptr;
+    // SDL's renderer; null where it can't draw into this display's windows
+    // (a 30-bit X screen), which our own X11 path then puts frames on.
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    Uint32 texture_format = 0;
+    int texture_width = 0, texture_height = 0;
+    EmuMode desktop{};
+    std::vector<EmuMode> modes;
+    std::string title;
+    bool fullscreen = false;
+    EmuMode mode{};
+    bool focused = false;
+    int refresh_rate = 0;
+    bool vsync = false;     // presenting waits for the display's refresh
+    bool software = false;  // SDL's software renderer, drawing into the window's own surface
+    // Where our own X11 path shows a full-screen mode in the window: the factor
+    // and the mode's top-left corner (the renderer keeps its own).
+    int scale = 1, offset_x = 0, offset_y = 0;
+};
+
+SdlScreen& sdl_screen();
+
+// Where a full-screen mode of this size lies in a window of that size: the
+// largest whole factor that fits (1 when none does), centred.
+void sdl_fit(int mode_w, int mode_h, int window_w, int window_h, int* scale, int* x, int* y);
+
+// --- the X11 side (each false or null where the window is not on X11) ---
+
+// Connects to the X server that shows SDL's window, once it exists.
+bool sdl_x11_connect();
+// Whether a window manager runs, which resizes a full-screen window; without
+// one the window is moved over the whole screen by sdl_x11_cover_screen.
+bool sdl_x11_window_manager();
+void sdl_x11_cover_screen(int width, int height);
+// Whether our own path can put 32-bit frames on the window (a true-colour
+// visual, converted to its channels' widths), for a display SDL can't draw on.
+bool sdl_x11_can_put();
+// Puts rows of 0x00RRGGBB pixels into the window at (x, y), each pixel made a
+// `scale` x `scale` square, converted to the window's visual.
+bool sdl_x11_put(const BYTE* pixels, int pitch, int width, int height, int x, int y, int scale);
+// Memory the X server shares (MIT-SHM), for 32-bit frames on a 24-bit
+// visual; null where it can't be had. Freed with sdl_x11_free_shared, false
+// when the memory was not shared.
+BYTE* sdl_x11_alloc_shared(std::size_t bytes);
+bool sdl_x11_free_shared(BYTE* pixels);
+// Puts pixels that lie in shared memory onto the window at (x, y), one for
+// one; false when they are not shared or don't suit.
+bool sdl_x11_put_shared(const ScreenImage& image, int left, int top, int width, int height);
+// Forgets the last frame put by our paths (another way shows the next).
+void sdl_x11_forget();
+// What our paths put last, decoded to 0x00RRGGBB; false when they put nothing.
+bool sdl_x11_read_back(std::vector<std::uint32_t>* pixels, int* width, int* height);

@@ -1,0 +1,163 @@
+// Putting a frame on the SDL2 screen, the cheapest way the frame allows
+// (docs/architecture.md names each way's conditions): from the X server's
+// shared memory where it lies; copied straight into the window's surface;
+// through a texture; or, where SDL has no renderer for the display, by our
+// own X11 path.
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "platform/screen/sdl/sdl_screen.h"
+
+namespace {
+
+Uint32 sdl_format(const EmuPixelFormat& f)
+{
+    struct Entry {
+        DWORD bits, red, green, blue;
+        Uint32 format;
+    };
+    static const Entry TABLE[] = {
+        {32, 0xFF0000, 0xFF00, 0xFF, SDL_PIXELFORMAT_XRGB8888}, {32, 0xFF, 0xFF00, 0xFF0000, SDL_PIXELFORMAT_XBGR8888},
+        {24, 0xFF0000, 0xFF00, 0xFF, SDL_PIXELFORMAT_BGR24},    {24, 0xFF, 0xFF00, 0xFF0000, SDL_PIXELFORMAT_RGB24},
+        {16, 0xF800, 0x7E0, 0x1F, SDL_PIXELFORMAT_RGB565},      {16, 0x1F, 0x7E0, 0xF800, SDL_PIXELFORMAT_BGR565},
+        {16, 0x7C00, 0x3E0, 0x1F, SDL_PIXELFORMAT_XRGB1555},    {16, 0x1F, 0x3E0, 0x7C00, SDL_PIXELFORMAT_XBGR1555},
+    };
+    for (const Entry& e : TABLE)
+        if (e.bits == f.bits && e.red == f.red && e.green == f.green && e.blue == f.blue) return e.format;
+    return SDL_PIXELFORMAT_UNKNOWN;
+}
+
+// A row into memory the display server reads next: stores that bypass our
+// caches, as the server's reading took those lines from them anyway.
+void copy_to_server(BYTE* d, const BYTE* s, std::size_t n)
+{
+#if defined(__SSE2__)
+    std::size_t i = 0;
+    const std::size_t head = (16 - (reinterpret_cast<std::uintptr_t>(d) & 15)) & 15;
+    if (n >= head + 64) {
+        std::memcpy(d, s, head);
+        for (i = head; i + 64 <= n; i += 64)
+            for (int k = 0; k < 64; k += 16)
+                _mm_stream_si128(reinterpret_cast<__m128i*>(d + i + k),
+                                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + k)));
+    }
+    std::memcpy(d + i, s + i, n - i);
+#else
+    std::memcpy(d, s, n);
+#endif
+}
+
+// With the software renderer, pixels that fill the window one for one in its
+// surface's own format are copied straight into that surface (the display
+// server's shared memory) and put on the screen: one copy, where the renderer
+// would copy them into a texture, clear the surface and copy them again.
+bool show_directly(const BYTE* pixels, int pitch, Uint32 format, const SDL_Rect& place)
+{
+    SdlScreen& s = sdl_screen();
+    SDL_Surface* surface = SDL_GetWindowSurface(s.window);
+    if (!surface || surface->format->format != format || place.w != surface->w || place.h != surface->h ||
+        SDL_LockSurface(surface) != 0)
+        return false;
+    const std::size_t row = static_cast<std::size_t>(place.w) * surface->format->BytesPerPixel;
+    for (int y = 0; y < place.h; ++y)
+        copy_to_server(static_cast<BYTE*>(surface->pixels) + static_cast<std::ptrdiff_t>(y) * surface->pitch,
+                       pixels + static_cast<std::ptrdiff_t>(y) * pitch, row);
+#if defined(__SSE2__)
+    _mm_sfence();  // the streamed stores are done before the server reads
+#endif
+    SDL_UnlockSurface(surface);
+    SDL_UpdateWindowSurface(s.window);
+    return true;
+}
+
+// Any frame SDL knows the format of, through a texture the renderer scales.
+void show_through_texture(const BYTE* pixels, int pitch, Uint32 format, const SDL_Rect& place)
+{
+    SdlScreen& s = sdl_screen();
+    if (!s.texture || s.texture_format != format || s.texture_width != place.w || s.texture_height != place.h) {
+        if (s.texture) SDL_DestroyTexture(s.texture);
+        s.texture = SDL_CreateTexture(s.renderer, format, SDL_TEXTUREACCESS_STREAMING, place.w, place.h);
+        s.texture_format = format;
+        s.texture_width = place.w;
+        s.texture_height = place.h;
+        if (!s.texture) return;
+    }
+    SDL_UpdateTexture(s.texture, nullptr, pixels, pitch);
+    SDL_SetRenderDrawColor(s.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(s.renderer);
+    SDL_RenderCopy(s.renderer, s.texture, nullptr, &place);
+    SDL_RenderPresent(s.renderer);
+}
+
+}  // namespace
+
+BYTE* screen_alloc_pixels(std::size_t bytes)
+{
+    if (BYTE* shared = sdl_x11_alloc_shared(bytes)) return shared;
+    auto* pixels = static_cast<BYTE*>(::operator new(bytes ? bytes : 1, std::nothrow));
+    if (pixels) std::memset(pixels, 0, bytes);
+    return pixels;
+}
+
+void screen_free_pixels(BYTE* pixels, std::size_t)
+{
+    if (!sdl_x11_free_shared(pixels)) ::operator delete(pixels);
+}
+
+void screen_show(const ScreenImage& image, const RECT& visible)
+{
+    SdlScreen& s = sdl_screen();
+    const Uint32 format = sdl_format(image.format);
+    if (!s.window || format == SDL_PIXELFORMAT_UNKNOWN) return;
+    // Only the part of `visible` on the screen has pixels; it keeps its place in
+    // the window, and the part off the screen stays black.
+    const int left = std::max<int>(0, visible.left), top = std::max<int>(0, visible.top);
+    const int w = std::min<int>(image.width, visible.right) - left,
+              h = std::min<int>(image.height, visible.bottom) - top;
+    if (w <= 0 || h <= 0) return;
+    const SDL_Rect place{left - visible.left, top - visible.top, w, h};
+    const int bpp = static_cast<int>(image.format.bits / 8);
+    const BYTE* first = image.pixels + static_cast<std::ptrdiff_t>(top) * image.pitch + left * bpp;
+    if (!s.renderer) {
+        // Our own path: 32-bit frames (the only modes it offers), a full-screen
+        // mode scaled and centred as the renderer would.
+        if (format != SDL_PIXELFORMAT_XRGB8888) return;
+        if (s.fullscreen)
+            sdl_x11_put(first, image.pitch, w, h, s.offset_x + place.x * s.scale, s.offset_y + place.y * s.scale,
+                        s.scale);
+        else
+            sdl_x11_put(first, image.pitch, w, h, place.x, place.y, 1);
+        return;
+    }
+    sdl_x11_forget();
+    int window_w = 0, window_h = 0;
+    SDL_GetWindowSize(s.window, &window_w, &window_h);
+    const bool fills = place.x == 0 && place.y == 0 && place.w == window_w && place.h == window_h;
+    if (s.software && fills &&
+        (sdl_x11_put_shared(image, left, top, w, h) || show_directly(first, image.pitch, format, place)))
+        return;
+    show_through_texture(first, image.pitch, format, place);
+}
+
+bool screen_read_back(std::vector<std::uint32_t>* pixels, int* width, int* height)
+{
+    SdlScreen& s = sdl_screen();
+    if (!s.window) return false;
+    if (sdl_x11_read_back(pixels, width, height)) return true;
+    if (!s.renderer || SDL_GetRendererOutputSize(s.renderer, width, height) != 0) return false;
+    pixels->assign(static_cast<std::size_t>(*width) * *height, 0);
+    // Read in the renderer's own coordinates, not the logical ones.
+    const SDL_Rect all{0, 0, *width, *height};
+    int lw = 0, lh = 0;
+    SDL_RenderGetLogicalSize(s.renderer, &lw, &lh);
+    SDL_RenderSetLogicalSize(s.renderer, 0, 0);
+    const int status = SDL_RenderReadPixels(s.renderer, &all, SDL_PIXELFORMAT_XRGB8888, pixels->data(), *width * 4);
+    SDL_RenderSetLogicalSize(s.renderer, lw, lh);
+    for (auto& p : *pixels) p &= 0x00FFFFFF;
+    return status == 0;
+}

@@ -1,0 +1,201 @@
+// The SDL2 screen's X11 side: whether a window manager runs, covering the
+// screen without one, and our own path for visuals SDL can't draw on (30 bits:
+// ten a channel). SDL loads Xlib at run time; so do we.
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_syswm.h>
+
+#if defined(SDL_VIDEO_DRIVER_X11)
+#include <X11/Xatom.h>
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/screen/sdl/x11_state.h"
+
+namespace {
+
+// A channel's 8-bit values widened to the mask's bits, top bits repeated
+// below (8 to 10 bits: 255 becomes 1023), or cut to its top bits.
+void widen(std::uint32_t* table, unsigned long mask)
+{
+    const int shift = __builtin_ctzl(mask), bits = __builtin_popcountl(mask);
+    for (std::uint32_t c = 0; c < 256; ++c) {
+        const std::uint32_t v = bits >= 8 ? (c << (bits - 8)) | (bits > 8 ? c >> (16 - bits) : 0) : c >> (8 - bits);
+        table[c] = static_cast<std::uint32_t>((static_cast<unsigned long>(v) << shift) & mask);
+    }
+}
+
+}  // namespace
+
+X11& x11()
+{
+    static X11 x;
+    return x;
+}
+
+void* x11_symbol(void* library, const char* name)
+{
+    void* found = dlsym(RTLD_DEFAULT, name);
+    return found || !library ? found : dlsym(library, name);
+}
+
+bool sdl_x11_connect()
+{
+    X11& x = x11();
+    if (x.display) return true;
+    if (x.tried || !sdl_screen().window) return false;
+    x.tried = true;
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(sdl_screen().window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+    void* xlib = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
+    if (!xlib) return false;
+    XWindowAttributes attributes;
+    if (!x11_find(xlib, "XSync", &x.sync) || !x11_find(xlib, "XCreateGC", &x.create_gc) ||
+        !x11_find(xlib, "XGetWindowAttributes", &x.window_attributes) ||
+        !x11_find(xlib, "XSetErrorHandler", &x.set_error_handler) || !x11_find(xlib, "XCreateImage", &x.create_image) ||
+        !x11_find(xlib, "XPutImage", &x.put_image) || !x11_find(xlib, "XInternAtom", &x.intern_atom) ||
+        !x11_find(xlib, "XGetWindowProperty", &x.get_property) || !x11_find(xlib, "XFree", &x.free) ||
+        !x11_find(xlib, "XMoveResizeWindow", &x.move_resize) || !x11_find(xlib, "XRaiseWindow", &x.raise) ||
+        !x.window_attributes(info.info.x11.display, info.info.x11.window, &attributes))
+        return false;
+    x.display = info.info.x11.display;
+    x.window = info.info.x11.window;
+    x.root = attributes.root;
+    x.visual = attributes.visual;
+    x.depth = attributes.depth;
+    x.gc = x.create_gc(x.display, x.window, 0, nullptr);
+    x.shm = x11_find_shm();
+    return true;
+}
+
+bool sdl_x11_window_manager()
+{
+    X11& x = x11();
+    if (!sdl_x11_connect()) return true;  // elsewhere the display server places windows itself
+    // A window manager names its check window on the root (EWMH).
+    const Atom check = x.intern_atom(x.display, "_NET_SUPPORTING_WM_CHECK", False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    const bool found = x.get_property(x.display, x.root, check, 0, 1, False, XA_WINDOW, &type, &format, &count, &after,
+                                      &data) == Success &&
+                       count == 1;
+    if (data) x.free(data);
+    return found;
+}
+
+void sdl_x11_cover_screen(int width, int height)
+{
+    X11& x = x11();
+    if (!sdl_x11_connect()) return;
+    x.move_resize(x.display, x.window, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    x.raise(x.display, x.window);
+    x.sync(x.display, False);
+}
+
+bool sdl_x11_can_put()
+{
+    if (!sdl_x11_connect()) return false;
+    const Visual* v = x11().visual;
+    // A visual of colour channels, each a mask of its own of at most 16 bits:
+    // true colour, or direct colour through the default colormap's ramps (the
+    // default visual of a 30-bit Xvfb).
+    return (v->c_class == TrueColor || v->c_class == DirectColor) && v->red_mask && v->green_mask && v->blue_mask &&
+           __builtin_popcountl(v->red_mask | v->green_mask | v->blue_mask) <= 48;
+}
+
+bool sdl_x11_put(const BYTE* pixels, int pitch, int width, int height, int left, int top, int scale)
+{
+    X11& x = x11();
+    if (!sdl_x11_can_put()) return false;
+    int w = 0, h = 0;
+    SDL_GetWindowSize(sdl_screen().window, &w, &h);
+    if (!x.image || x.image->width != w || x.image->height != h) {
+        if (x.image) XDestroyImage(x.image);  // its data is ours, freed with it
+        x.image = nullptr;
+        widen(x.red, x.visual->red_mask), widen(x.green, x.visual->green_mask), widen(x.blue, x.visual->blue_mask);
+        auto* data = static_cast<char*>(std::calloc(static_cast<std::size_t>(w) * h, 4));
+        if (!data) return false;
+        x.image = x.create_image(x.display, x.visual, static_cast<unsigned>(x.depth), ZPixmap, 0, data,
+                                 static_cast<unsigned>(w), static_cast<unsigned>(h), 32, 0);
+        if (!x.image || x.image->bits_per_pixel != 32) {
+            if (x.image)
+                XDestroyImage(x.image);
+            else
+                std::free(data);
+            x.image = nullptr;
+            return false;
+        }
+    }
+    // Only what lies in the window; the rest of the image is black.
+    const int place[5] = {left, top, width, height, scale};
+    if (!std::equal(place, place + 5, x.placed)) {
+        std::memset(x.image->data, 0, static_cast<std::size_t>(x.image->bytes_per_line) * h);
+        std::copy(place, place + 5, x.placed);
+    }
+    const int columns = std::min(width, (w - left) / scale), rows = std::min(height, (h - top) / scale);
+    for (int r = 0; r < rows; ++r) {
+        const auto* source = reinterpret_cast<const std::uint32_t*>(pixels + static_cast<std::ptrdiff_t>(r) * pitch);
+        auto* line = reinterpret_cast<std::uint32_t*>(x.image->data + static_cast<std::ptrdiff_t>(top + r * scale) *
+                                                                          x.image->bytes_per_line) +
+                     left;
+        for (int c = 0; c < columns; ++c) {
+            const std::uint32_t p = source[c];
+            const std::uint32_t v = x.red[p >> 16 & 0xFF] | x.green[p >> 8 & 0xFF] | x.blue[p & 0xFF];
+            for (int k = 0; k < scale; ++k) line[c * scale + k] = v;
+        }
+        for (int k = 1; k < scale; ++k)
+            std::memcpy(reinterpret_cast<char*>(line) + static_cast<std::ptrdiff_t>(k) * x.image->bytes_per_line, line,
+                        static_cast<std::size_t>(columns) * scale * 4);
+    }
+    x.put_image(x.display, x.window, x.gc, x.image, 0, 0, 0, 0, static_cast<unsigned>(w), static_cast<unsigned>(h));
+    x.sync(x.display, False);
+    x.last = nullptr;
+    x.image_shown = true;
+    return true;
+}
+
+void sdl_x11_forget()
+{
+    x11().last = nullptr;
+    x11().image_shown = false;
+}
+
+bool sdl_x11_read_back(std::vector<std::uint32_t>* pixels, int* width, int* height)
+{
+    const X11& x = x11();
+    if (x11_read_back_shared(pixels, width, height)) return true;
+    if (!x.image || !x.image_shown) return false;
+    // Our own image, each channel's top 8 bits.
+    const auto top8 = [](unsigned long p, unsigned long mask) {
+        const int bits = __builtin_popcountl(mask);
+        const unsigned long v = (p & mask) >> __builtin_ctzl(mask);
+        return static_cast<std::uint32_t>(bits >= 8 ? v >> (bits - 8) : v << (8 - bits));
+    };
+    *width = x.image->width, *height = x.image->height;
+    pixels->resize(static_cast<std::size_t>(*width) * *height);
+    for (int y = 0; y < *height; ++y)
+        for (int c = 0; c < *width; ++c) {
+            std::uint32_t p;
+            std::memcpy(&p, x.image->data + static_cast<std::ptrdiff_t>(y) * x.image->bytes_per_line + c * 4, 4);
+            (*pixels)[static_cast<std::size_t>(y) * *width + c] =
+                top8(p, x.visual->red_mask) << 16 | top8(p, x.visual->green_mask) << 8 | top8(p, x.visual->blue_mask);
+        }
+    return true;
+}
+
+#else  // no X11 in this SDL: the display server places windows itself
+
+bool sdl_x11_connect() { return false; }
+bool sdl_x11_window_manager() { return true; }
+void sdl_x11_cover_screen(int, int) {}
+bool sdl_x11_can_put() { return false; }
+bool sdl_x11_put(const BYTE*, int, int, int, int, int, int) { return false; }
+void sdl_x11_forget() {}
+bool sdl_x11_read_back(std::vector<std::uint32_t>*, int*, int*) { return false; }
+
+#endif

@@ -1,0 +1,151 @@
+// The SDL2 screen's X11 shared memory (MIT-SHM): surfaces' pixels that the X
+// server shares, put on the window from where they are, never copied; a
+// segment the server refuses leaves the surface in plain memory.
+#include <SDL2/SDL.h>
+
+#if defined(SDL_VIDEO_DRIVER_X11)
+#include <dlfcn.h>
+#include <sys/shm.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/screen/sdl/x11_state.h"
+
+namespace {
+
+// Set while a segment is being attached: the server may refuse it.
+bool attach_refused = false;
+int note_refusal(Display*, XErrorEvent*)
+{
+    attach_refused = true;
+    return 0;
+}
+
+SharedPixels* shared_pixels(const BYTE* pixels)
+{
+    for (SharedPixels& p : x11().shared)
+        if (p.pixels == pixels) return &p;
+    return nullptr;
+}
+
+// Lets go of an image made on memory not its own.
+void destroy_image(XImage** image)
+{
+    if (!*image) return;
+    (*image)->data = nullptr;
+    (*image)->obdata = nullptr;
+    XDestroyImage(*image);
+    *image = nullptr;
+}
+
+}  // namespace
+
+bool x11_find_shm()
+{
+    X11& x = x11();
+    void* xext = dlopen("libXext.so.6", RTLD_NOW | RTLD_LOCAL);
+    const auto find = [&](const char* name, auto* function) { return x11_find(xext, name, function); };
+    // Shared memory is for a server on this machine, and a 24-bit visual that
+    // shows the surfaces' 32-bit pixels as they are.
+    const char* name = std::getenv("DISPLAY");
+    const Visual* v = x.visual;
+    return name && name[0] == ':' && x.depth == 24 && v->red_mask == 0xFF0000 && v->green_mask == 0xFF00 &&
+           v->blue_mask == 0xFF && find("XShmQueryExtension", &x.query) && find("XShmAttach", &x.attach) &&
+           find("XShmDetach", &x.detach) && find("XShmCreateImage", &x.create_shm_image) &&
+           find("XShmPutImage", &x.put_shm_image) && x.query(x.display);
+}
+
+bool x11_read_back_shared(std::vector<std::uint32_t>* pixels, int* width, int* height)
+{
+    const X11& x = x11();
+    if (!x.last) return false;
+    // What was put from shared memory, as put.
+    *width = x.last_width, *height = x.last_height;
+    pixels->resize(static_cast<std::size_t>(*width) * *height);
+    for (int y = 0; y < *height; ++y)
+        for (int c = 0; c < *width; ++c) {
+            std::uint32_t v;
+            std::memcpy(
+                &v, x.last->pixels + static_cast<std::ptrdiff_t>(x.last_top + y) * x.last_pitch + (x.last_left + c) * 4,
+                4);
+            (*pixels)[static_cast<std::size_t>(y) * *width + c] = v & 0x00FFFFFF;
+        }
+    return true;
+}
+
+BYTE* sdl_x11_alloc_shared(std::size_t bytes)
+{
+    X11& x = x11();
+    if (!sdl_x11_connect() || !x.shm) return nullptr;
+    SharedPixels p{nullptr, bytes, {}, nullptr};
+    p.segment.shmid = shmget(IPC_PRIVATE, bytes ? bytes : 1, IPC_CREAT | 0600);
+    if (p.segment.shmid < 0) return nullptr;
+    void* at = shmat(p.segment.shmid, nullptr, 0);
+    if (at == reinterpret_cast<void*>(-1)) {
+        shmctl(p.segment.shmid, IPC_RMID, nullptr);
+        return nullptr;
+    }
+    p.segment.shmaddr = static_cast<char*>(at);
+    p.segment.readOnly = True;
+    x.shared.push_back(p);
+    SharedPixels& kept = x.shared.back();
+    attach_refused = false;
+    const auto previous = x.set_error_handler(note_refusal);
+    const bool attached = x.attach(x.display, &kept.segment) && (x.sync(x.display, False), true);
+    x.set_error_handler(previous);
+    shmctl(p.segment.shmid, IPC_RMID, nullptr);  // freed once both sides let go
+    if (attached && !attach_refused) {
+        kept.pixels = static_cast<BYTE*>(at);  // zeroed, as new shared memory is
+        return kept.pixels;
+    }
+    x.shared.pop_back();
+    shmdt(at);
+    return nullptr;
+}
+
+bool sdl_x11_free_shared(BYTE* pixels)
+{
+    SharedPixels* p = pixels ? shared_pixels(pixels) : nullptr;
+    if (!p) return false;
+    X11& x = x11();
+    if (x.last == p) x.last = nullptr;
+    x.sync(x.display, False);  // the server is done with it
+    x.detach(x.display, &p->segment);
+    destroy_image(&p->image);
+    shmdt(p->segment.shmaddr);
+    x.shared.remove_if([&](const SharedPixels& q) { return &q == p; });
+    return true;
+}
+
+bool sdl_x11_put_shared(const ScreenImage& image, int left, int top, int width, int height)
+{
+    X11& x = x11();
+    SharedPixels* p = shared_pixels(image.pixels);
+    const EmuPixelFormat& f = image.format;
+    if (!p || f.bits != 32 || f.red != 0xFF0000 || f.green != 0xFF00 || f.blue != 0xFF || image.pitch % 4 != 0)
+        return false;
+    // An image as wide as the pitch, so that its rows lie where the surface's do.
+    const int columns = image.pitch / 4, rows = static_cast<int>(p->bytes / static_cast<std::size_t>(image.pitch));
+    if (!p->image || p->image->width != columns || p->image->height != rows) {
+        destroy_image(&p->image);
+        p->image = x.create_shm_image(x.display, x.visual, static_cast<unsigned>(x.depth), ZPixmap, p->segment.shmaddr,
+                                      &p->segment, static_cast<unsigned>(columns), static_cast<unsigned>(rows));
+        if (!p->image || p->image->bits_per_pixel != 32 || p->image->bytes_per_line != image.pitch) return false;
+    }
+    x.put_shm_image(x.display, x.window, x.gc, p->image, left, top, 0, 0, static_cast<unsigned>(width),
+                    static_cast<unsigned>(height), False);
+    x.last = p;
+    x.last_left = left, x.last_top = top, x.last_width = width, x.last_height = height, x.last_pitch = image.pitch;
+    x.image_shown = false;
+    x.sync(x.display, False);  // shown before the program may write there again
+    return true;
+}
+
+#else
+
+BYTE* sdl_x11_alloc_shared(std::size_t) { return nullptr; }
+bool sdl_x11_free_shared(BYTE*) { return false; }
+bool sdl_x11_put_shared(const ScreenImage&, int, int, int, int) { return false; }
+
+#endif
