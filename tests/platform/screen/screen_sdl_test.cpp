@@ -288,3 +288,19 @@ TEST(SdlScreen, PixelsInTheScreensMemoryAreShownAsTheyAre)
     screen_fullscreen(nullptr, nullptr);
     screen_free_pixels(pixels, 640 * 4 * 480);
 }
+
+// An X error about a window another program destroyed meanwhile (as a window
+// manager's frame goes while ours is hidden) does not end the program, as
+// Xlib's own handler would.
+TEST(SdlScreen, AnErrorAboutAWindowGoneMeanwhileIsNoReasonToEnd)
+{
+    if (!have_display()) GTEST_SKIP() << "no display server to show on";
+    ASSERT_TRUE(screen_open());
+    X x;
+    ASSERT_NE(x.display, nullptr);
+    int at_x = 0, at_y = 0;
+    Window child = 0;
+    XTranslateCoordinates(x.display, 0x1FFFFFFF, DefaultRootWindow(x.display), 0, 0, &at_x, &at_y, &child);
+    XSync(x.display, False);
+    SUCCEED() << "still running";
+}

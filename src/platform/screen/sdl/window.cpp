@@ -62,6 +62,7 @@ bool make_window()
     SdlScreen& s = sdl_screen();
     s.window = SDL_CreateWindow(s.title.c_str(), 0, 0, 640, 480, SDL_WINDOW_HIDDEN);
     if (!s.window) return false;
+    sdl_x11_connect();  // on X11, from the start: its errors are handled from then on
     if (may_have_a_graphics_device())
         s.renderer = SDL_CreateRenderer(s.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
     if (s.renderer && renders_on_the_processor(s.renderer)) {

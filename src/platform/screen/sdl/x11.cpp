@@ -27,6 +27,16 @@ void widen(std::uint32_t* table, unsigned long mask)
     }
 }
 
+// Xlib's own handler ends the program on any error. A window that another
+// program destroyed meanwhile (a window manager's frame, gone as ours is
+// hidden, which SDL then asks about) is no reason to: that error is ignored.
+XErrorHandler xlib_handler = nullptr;
+int on_error(Display* display, XErrorEvent* error)
+{
+    if (error->error_code == BadWindow) return 0;
+    return xlib_handler ? xlib_handler(display, error) : 0;
+}
+
 }  // namespace
 
 X11& x11()
@@ -67,6 +77,7 @@ bool sdl_x11_connect()
     x.visual = attributes.visual;
     x.depth = attributes.depth;
     x.gc = x.create_gc(x.display, x.window, 0, nullptr);
+    xlib_handler = x.set_error_handler(on_error);
     x.shm = x11_find_shm();
     return true;
 }
@@ -101,11 +112,15 @@ bool sdl_x11_can_put()
 {
     if (!sdl_x11_connect()) return false;
     const Visual* v = x11().visual;
-    // A visual of colour channels, each a mask of its own of at most 16 bits:
-    // true colour, or direct colour through the default colormap's ramps (the
-    // default visual of a 30-bit Xvfb).
-    return (v->c_class == TrueColor || v->c_class == DirectColor) && v->red_mask && v->green_mask && v->blue_mask &&
-           __builtin_popcountl(v->red_mask | v->green_mask | v->blue_mask) <= 48;
+    // A visual of colour channels of 5 to 16 bits each, the fewest the 15-bit
+    // formats hold: true colour, or direct colour through the ramps SDL
+    // gives its window (SDL takes such a visual on 8- and 30-bit X servers).
+    // A pseudo-colour screen, or 3-3-2 bits, can't show the frame.
+    const auto usable = [](unsigned long mask) {
+        return __builtin_popcountl(mask) >= 5 && __builtin_popcountl(mask) <= 16;
+    };
+    return (v->c_class == TrueColor || v->c_class == DirectColor) && usable(v->red_mask) && usable(v->green_mask) &&
+           usable(v->blue_mask);
 }
 
 bool sdl_x11_put(const BYTE* pixels, int pitch, int width, int height, int left, int top, int scale)
