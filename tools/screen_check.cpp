@@ -5,12 +5,15 @@
 //   screen_check pixels X Y [X Y ...]
 //       Prints "X Y 0xRRGGBB" for each screen pixel asked for (0x------ when
 //       off the screen), from one capture.
-//   screen_check compare PICTURE.bmp LEFT TOP [DIFF.png]
+//   screen_check compare PICTURE.bmp LEFT TOP [DIFF.png] [at X Y SCALE]
 //       Compares the screen's top-left 640 x 480 pixels with the picture at
-//       (LEFT, TOP) on black, in the screen's own format (exact on a 24-bit
-//       screen; on a 15- or 16-bit screen only the bits it holds). On a
-//       difference it lists the first differing pixels and saves the region
-//       that differs (screen | expected | differing pixels in red) to DIFF.png.
+//       (LEFT, TOP) on black; with "at", the whole screen with that 640 x 480
+//       frame scaled by the whole factor SCALE at (X, Y), black around it.
+//       Compared in the screen's own format: each channel exact in the bits
+//       it holds, fewer than 8 as their top bits, more (30-bit screens) as the
+//       8-bit value widened, its top bits repeated below. On a difference it
+//       lists the first differing pixels and saves the region that differs
+//       (screen | expected | differing pixels in red) to DIFF.png.
 //
 // Exit status: 0 equal (or captured), 1 different, 2 could not run.
 #include <X11/Xlib.h>
@@ -32,7 +35,12 @@ constexpr int HEIGHT = 480;
 struct Image {
     int width = 0, height = 0;
     std::vector<std::uint32_t> pixels;  // 0x00RRGGBB
+    std::vector<unsigned long> raw;     // as the screen holds them (a capture's)
     std::uint32_t& at(int x, int y) { return pixels[static_cast<std::size_t>(y) * width + x]; }
+};
+
+struct Masks {
+    unsigned long red = 0, green = 0, blue = 0;
 };
 
 // A channel of an X pixel scaled to 8 bits, keeping its top bits.
@@ -44,10 +52,21 @@ std::uint32_t channel(unsigned long pixel, unsigned long mask)
     return static_cast<std::uint32_t>(bits >= 8 ? v >> (bits - 8) : v << (8 - bits));
 }
 
-// The 8-bit mask of the bits that a channel of `mask` holds.
-std::uint32_t kept(unsigned long mask) { return channel(mask, mask); }
+// An 8-bit channel value as a screen channel of `mask` holds it.
+unsigned long place(std::uint32_t c, unsigned long mask)
+{
+    if (!mask) return 0;
+    const int shift = __builtin_ctzl(mask), bits = __builtin_popcountl(mask);
+    const unsigned long v = bits >= 8 ? (c << (bits - 8)) | (bits > 8 ? c >> (16 - bits) : 0) : c >> (8 - bits);
+    return (v << shift) & mask;
+}
 
-bool capture(Image* out, std::uint32_t* keep)
+unsigned long encode(std::uint32_t rgb, const Masks& m)
+{
+    return place(rgb >> 16 & 0xFF, m.red) | place(rgb >> 8 & 0xFF, m.green) | place(rgb & 0xFF, m.blue);
+}
+
+bool capture(Image* out, Masks* masks)
 {
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
@@ -67,13 +86,15 @@ bool capture(Image* out, std::uint32_t* keep)
     out->width = attributes.width;
     out->height = attributes.height;
     out->pixels.resize(static_cast<std::size_t>(out->width) * out->height);
+    out->raw.resize(out->pixels.size());
     for (int y = 0; y < out->height; ++y)
         for (int x = 0; x < out->width; ++x) {
             const unsigned long p = XGetPixel(image, x, y);
+            out->raw[static_cast<std::size_t>(y) * out->width + x] = p;
             out->at(x, y) =
                 channel(p, image->red_mask) << 16 | channel(p, image->green_mask) << 8 | channel(p, image->blue_mask);
         }
-    *keep = kept(image->red_mask) << 16 | kept(image->green_mask) << 8 | kept(image->blue_mask);
+    *masks = {image->red_mask, image->green_mask, image->blue_mask};
     XDestroyImage(image);
     XCloseDisplay(display);
     return true;
@@ -170,27 +191,55 @@ bool expected_frame(const char* bmp_path, int left, int top, Image* out)
     return true;
 }
 
-int compare(const char* bmp_path, int left, int top, const char* diff_path)
+// The frame scaled by `scale` at (x, y) of a black screen of that size.
+Image scaled(Image& frame, int width, int height, int x, int y, int scale)
 {
-    Image want, screen;
-    std::uint32_t keep = 0;
-    if (!expected_frame(bmp_path, left, top, &want) || !capture(&screen, &keep)) return 2;
+    Image out;
+    out.width = width, out.height = height;
+    out.pixels.assign(static_cast<std::size_t>(width) * height, 0);
+    for (int r = 0; r < height; ++r)
+        for (int c = 0; c < width; ++c) {
+            const int fx = (c - x) / scale, fy = (r - y) / scale;
+            if (c >= x && r >= y && fx < frame.width && fy < frame.height) out.at(c, r) = frame.at(fx, fy);
+        }
+    return out;
+}
+
+int compare(const char* bmp_path, int left, int top, const char* diff_path, const int* at)
+{
+    Image frame, want, screen;
+    Masks masks;
+    if (!expected_frame(bmp_path, left, top, &frame) || !capture(&screen, &masks)) return 2;
     if (screen.width < WIDTH || screen.height < HEIGHT) {
         std::fprintf(stderr, "screen_check: the screen is %d x %d, smaller than %d x %d\n", screen.width, screen.height,
                      WIDTH, HEIGHT);
         return 2;
     }
-    int differing = 0, x0 = WIDTH, y0 = HEIGHT, x1 = -1, y1 = -1;
-    for (int y = 0; y < HEIGHT; ++y)
-        for (int x = 0; x < WIDTH; ++x) {
-            if ((screen.at(x, y) & keep) == (want.at(x, y) & keep)) continue;
+    if (!masks.red || !masks.green || !masks.blue) {
+        std::fprintf(stderr, "screen_check: the screen has no colour channels to compare (a pseudo-colour screen)\n");
+        return 2;
+    }
+    const int width = at ? screen.width : WIDTH, height = at ? screen.height : HEIGHT;
+    want = at ? scaled(frame, width, height, at[0], at[1], at[2]) : frame;
+    int differing = 0, x0 = width, y0 = height, x1 = -1, y1 = -1;
+    const unsigned long all = masks.red | masks.green | masks.blue;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const unsigned long got = screen.raw[static_cast<std::size_t>(y) * screen.width + x] & all,
+                                expected = encode(want.at(x, y), masks);
+            if (got == expected) continue;
             if (++differing <= 10)
-                std::printf("pixel (%d, %d): screen 0x%06X, expected 0x%06X\n", x, y, screen.at(x, y),
-                            want.at(x, y) & keep);
+                std::printf("pixel (%d, %d): screen 0x%06lX, expected 0x%06lX (as the screen holds them)\n", x, y, got,
+                            expected);
             x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x), y1 = std::max(y1, y);
         }
     if (differing == 0) {
-        std::printf("screen matches the picture at (%d, %d) on black (compared with mask 0x%06X)\n", left, top, keep);
+        std::printf("screen matches the picture at (%d, %d) on black", left, top);
+        if (at)
+            std::printf(", the frame scaled by %d at (%d, %d) of the %d x %d screen", at[2], at[0], at[1], width,
+                        height);
+        std::printf(" (channels of %d, %d and %d bits)\n", __builtin_popcountl(masks.red),
+                    __builtin_popcountl(masks.green), __builtin_popcountl(masks.blue));
         return 0;
     }
     std::printf("%d pixels differ, in the region (%d, %d) to (%d, %d)\n", differing, x0, y0, x1, y1);
@@ -205,7 +254,10 @@ int compare(const char* bmp_path, int left, int top, const char* diff_path)
                 const std::uint32_t s = screen.at(x0 + x, y0 + y), e = want.at(x0 + x, y0 + y);
                 panel.at(x, y) = s;
                 panel.at(w + 2 + x, y) = e;
-                panel.at(2 * w + 4 + x - 0, y) = (s & keep) == (e & keep) ? 0 : 0xFF0000;
+                panel.at(2 * w + 4 + x - 0, y) =
+                    (screen.raw[static_cast<std::size_t>(y0 + y) * screen.width + x0 + x] & all) == encode(e, masks)
+                        ? 0
+                        : 0xFF0000;
             }
         if (write_png(diff_path, panel))
             std::printf("differing region saved to %s (screen | expected | differences)\n", diff_path);
@@ -220,14 +272,14 @@ int main(int argc, char** argv)
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "capture" && argc == 3) {
         Image screen;
-        std::uint32_t keep;
-        if (!capture(&screen, &keep)) return 2;
+        Masks masks;
+        if (!capture(&screen, &masks)) return 2;
         return write_png(argv[2], screen) ? 0 : 2;
     }
     if (command == "pixels" && argc >= 4 && argc % 2 == 0) {
         Image screen;
-        std::uint32_t keep;
-        if (!capture(&screen, &keep)) return 2;
+        Masks masks;
+        if (!capture(&screen, &masks)) return 2;
         for (int i = 2; i + 1 < argc; i += 2) {
             const int x = std::atoi(argv[i]), y = std::atoi(argv[i + 1]);
             if (x < 0 || y < 0 || x >= screen.width || y >= screen.height)
@@ -237,11 +289,19 @@ int main(int argc, char** argv)
         }
         return 0;
     }
-    if (command == "compare" && (argc == 5 || argc == 6))
-        return compare(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), argc == 6 ? argv[5] : nullptr);
+    if (command == "compare" && argc >= 5) {
+        // The optional DIFF.png, then the optional "at X Y SCALE".
+        int next = 5, at[3];
+        const char* diff = argc > next && std::string(argv[next]) != "at" ? argv[next++] : nullptr;
+        const bool placed = argc == next + 4 && std::string(argv[next]) == "at";
+        if (placed)
+            for (int i = 0; i < 3; ++i) at[i] = std::atoi(argv[next + 1 + i]);
+        if (placed && at[2] >= 1 ? true : argc == next)
+            return compare(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), diff, placed ? at : nullptr);
+    }
     std::fprintf(stderr,
                  "usage: screen_check capture OUT.png\n"
                  "       screen_check pixels X Y [X Y ...]\n"
-                 "       screen_check compare PICTURE.bmp LEFT TOP [DIFF.png]\n");
+                 "       screen_check compare PICTURE.bmp LEFT TOP [DIFF.png] [at X Y SCALE]\n");
     return 2;
 }

@@ -9,33 +9,44 @@ ARTIFACTS=${ARTIFACTS:-$ROOT/build/e2e}
 mkdir -p "$ARTIFACTS"
 
 XVFB_PID=
-start_xvfb() {  # start_xvfb WxHxD: sets DISPLAY
+start_xvfb() {  # start_xvfb WxHxD [XVFB ARGUMENTS...]: sets DISPLAY
   local display
-  read -r display XVFB_PID < <("$ROOT/scripts/xvfb-start" "$1") || return 1
+  read -r display XVFB_PID < <("$ROOT/scripts/xvfb-start" "$@") || return 1
   export DISPLAY=$display
 }
 stop_xvfb() { [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null; XVFB_PID=; }
 
-# Waits until the screen shows the picture at (101, 80) on black; gives up at
+# Keeps what the screen shows now as $ARTIFACTS/NAME.png, and names it with
+# the program output kept beside it (NAME.out), for a check that failed.
+keep_evidence() {  # keep_evidence NAME
+  "$SCREEN_CHECK" capture "$ARTIFACTS/$1.png" 2>/dev/null
+  echo "     kept: the screen in $ARTIFACTS/$1.png$([ -s "$ARTIFACTS/$1.out" ] && echo ", the program's output in $ARTIFACTS/$1.out")"
+}
+
+# Waits until the screen shows the picture at (101, 80) on black (with AT,
+# "X Y SCALE": the whole screen, the frame scaled at that place); gives up at
 # once when PID (the program, if given) has ended. On a failure the last
 # comparison's report and its diff image are left in $ARTIFACTS.
-wait_for_picture() {  # wait_for_picture NAME SECONDS [PID]
-  local name=$1 deadline=$((SECONDS + $2)) pid=${3:-}
+wait_for_picture() {  # wait_for_picture NAME SECONDS [PID] [AT]
+  local name=$1 deadline=$((SECONDS + $2)) pid=${3:-} at=()
+  [ -n "${4:-}" ] && read -ra at <<<"at $4"
   while [ $SECONDS -lt $deadline ]; do
-    if "$SCREEN_CHECK" compare "$PICTURE_BMP" 101 80 >"$ARTIFACTS/$name.compare.txt" 2>&1; then
+    if "$SCREEN_CHECK" compare "$PICTURE_BMP" 101 80 "${at[@]}" >"$ARTIFACTS/$name.compare.txt" 2>&1; then
       "$SCREEN_CHECK" capture "$ARTIFACTS/$name.png"
       cat "$ARTIFACTS/$name.compare.txt"
       return 0
     fi
     if [ -n "$pid" ] && ! kill -0 "$pid" 2>/dev/null; then
       echo "FAIL $name: the program ended before the screen showed the picture"
+      keep_evidence "$name"
       return 1
     fi
     sleep 0.5
   done
-  "$SCREEN_CHECK" compare "$PICTURE_BMP" 101 80 "$ARTIFACTS/$name.diff.png" | tee "$ARTIFACTS/$name.compare.txt" | head -12
-  "$SCREEN_CHECK" capture "$ARTIFACTS/$name.png"
-  echo "FAIL $name: the screen never showed the picture (screenshot: $ARTIFACTS/$name.png)"
+  "$SCREEN_CHECK" compare "$PICTURE_BMP" 101 80 "$ARTIFACTS/$name.diff.png" "${at[@]}" |
+    tee "$ARTIFACTS/$name.compare.txt" | head -12
+  echo "FAIL $name: the screen never showed the picture"
+  keep_evidence "$name"
   return 1
 }
 
@@ -73,6 +84,7 @@ expect_status() {  # expect_status NAME WANT GOT SEEN
     echo "ok   $1: exit status $3 ($4)"
   else
     echo "FAIL $1: exit status $3, expected $2"
+    keep_evidence "${1// /-}"
     return 1
   fi
 }

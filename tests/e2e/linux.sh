@@ -19,7 +19,7 @@ failed=0
 
 start_xvfb 640x480x24 || { echo "FAIL: Xvfb did not start"; exit 1; }
 trap stop_xvfb EXIT
-"$PROGRAM" &
+"$PROGRAM" >>"$ARTIFACTS/linux.out" 2>&1 &
 pid=$!
 seen=
 wait_for_picture linux 30 $pid && seen="the picture was on the screen" || failed=1
@@ -44,14 +44,14 @@ expect_status "linux Escape" 0 "$STATUS" "$seen" || failed=1
 # The program's later runs here count only if this one was seen.
 ran=$seen
 
-"$PROGRAM" &
+"$PROGRAM" >>"$ARTIFACTS/linux.out" 2>&1 &
 pid=$!
 seen=
 wait_for_picture linux-sigterm 30 $pid && seen=1 || failed=1
 expect_signal_ends "linux SIGTERM" TERM 143 $pid "$seen" || failed=1
 # As a terminal's Ctrl+C: a job of its own, which does not ignore SIGINT.
 set -m
-"$PROGRAM" &
+"$PROGRAM" >>"$ARTIFACTS/linux.out" 2>&1 &
 pid=$!
 set +m
 seen=

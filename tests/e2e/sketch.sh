@@ -88,7 +88,7 @@ at() { echo "$((LEFT + ($1 * 642 + 639) / 640)),$((TOP + ($2 * 482 + 479) / 480)
 start_sketch() {  # start_sketch yes|no [ARGUMENTS...]
   local answer=$1 deadline=$((SECONDS + 60)) found
   shift
-  $SKETCH "$@" >/dev/null 2>&1 &
+  $SKETCH "$@" >"$ARTIFACTS/$NAME-sketch.out" 2>&1 &
   SKETCH_PID=$!
   SKETCH_SEEN=
   while [ $SECONDS -lt $deadline ] && kill -0 "$SKETCH_PID" 2>/dev/null; do
@@ -96,7 +96,8 @@ start_sketch() {  # start_sketch yes|no [ARGUMENTS...]
     sleep 0.3
   done
   [ -n "${found:-}" ] || {
-    echo "FAIL $NAME: the question never showed"
+    echo "FAIL $NAME: the question never showed$(kill -0 "$SKETCH_PID" 2>/dev/null || echo " (the sketch had ended)")"
+    keep_evidence "$NAME-sketch"
     return 1
   }
   answer_question "${found%% *}" "$answer"
@@ -107,23 +108,28 @@ start_sketch() {  # start_sketch yes|no [ARGUMENTS...]
 # it, fresh frames following the mouse, strokes where they were drawn, the right
 # button and the key C clearing, a cover's removal repainted through WM_PAINT alone while
 # another window is active, and nothing new drawn meanwhile.
-check_sketch_window() {  # check_sketch_window SCREEN_W SCREEN_H framed|borderless
+# With "wm", a window manager frames and places the window: its place is the
+# window manager's, and the rest is checked where it put it.
+check_sketch_window() {  # check_sketch_window SCREEN_W SCREEN_H framed|borderless [wm]
   local label="$NAME sketch ($3 window)" x=$((($1 - OUTER_W) >> 1)) y=$((($2 - OUTER_H) >> 1))
   start_sketch no $([ "$3" = borderless ] && echo --borderless) || return 1
   wait_for_window 642 482 60 || return 1
   LEFT=$x TOP=$y
   [ "$3" = framed ] && LEFT=$((x + 3)) TOP=$((y + 3 + 19))
+  [ "${4:-}" = wm ] && LEFT=$WINDOW_X TOP=$WINDOW_Y
   if [ "$WINDOW_X $WINDOW_Y" = "$LEFT $TOP" ]; then
     echo "ok   $label: client area 642 x 482 at ($LEFT, $TOP)"
   else
     echo "FAIL $label: client area at ($WINDOW_X, $WINDOW_Y), want ($LEFT, $TOP)"
     return 1
   fi
-  local r=$((LEFT + 641)) b=$((TOP + 481)) mx=$((LEFT + 320)) my=$((TOP + 240))
-  wait_for_pixels 30 "$label: the frame fills the client area, nothing outside" \
+  local r=$((LEFT + 641)) b=$((TOP + 481)) mx=$((LEFT + 320)) my=$((TOP + 240)) outside=()
+  # Around the client area: black, or the window manager's frame.
+  [ "${4:-}" = wm ] ||
+    outside=("$((LEFT - 1)),$my,0x000000" "$((r + 1)),$my,0x000000" "$mx,$((TOP - 1)),0x000000" "$mx,$((b + 1)),0x000000")
+  wait_for_pixels 30 "$label: the frame fills the client area${outside:+, nothing outside}" \
     "$LEFT,$TOP,$EDGE" "$r,$b,$EDGE" "$mx,$TOP,$EDGE" "$LEFT,$my,$EDGE" "$r,$my,$EDGE" "$mx,$b,$EDGE" \
-    "$((LEFT + 4)),$my,$PAPER" "$((LEFT - 1)),$my,0x000000" "$((r + 1)),$my,0x000000" \
-    "$mx,$((TOP - 1)),0x000000" "$mx,$((b + 1)),0x000000" || return 1
+    "$((LEFT + 4)),$my,$PAPER" "${outside[@]}" || return 1
   SKETCH_SEEN="its window was on the screen"
 
   xdotool windowfocus --sync "$WINDOW_ID" 2>/dev/null
@@ -176,8 +182,15 @@ check_sketch_window() {  # check_sketch_window SCREEN_W SCREEN_H framed|borderle
   exec {cover}>&-
   wait $cover_pid
   rm -f "$fifo" "$fifo.out"
-  wait_for_pixels 20 "$label: uncovered, repainted through WM_PAINT alone" \
-    "$((mx + 100)),$my,$PAPER" "$r,$my,$EDGE" "$(at 100 300),$POINTER" "$(at 50 100),$PAPER" || return 1
+  # A window manager gives the focus back as the cover goes (fresh frames then
+  # follow the mouse); without one the sketch stays inactive and only repaints.
+  if [ "${4:-}" = wm ]; then
+    wait_for_pixels 20 "$label: uncovered and active again, fresh frames" \
+      "$((mx + 100)),$my,$PAPER" "$r,$my,$EDGE" "$(at 50 100),$POINTER" "$(at 100 300),$PAPER" || return 1
+  else
+    wait_for_pixels 20 "$label: uncovered, repainted through WM_PAINT alone" \
+      "$((mx + 100)),$my,$PAPER" "$r,$my,$EDGE" "$(at 100 300),$POINTER" "$(at 50 100),$PAPER" || return 1
+  fi
   # Activated again as a person does it: a click into the window (the middle
   # button, which draws nothing) and the keyboard focus.
   xdotool mousemove --window "$WINDOW_ID" 60 110 click 2
@@ -197,18 +210,22 @@ end_sketch() {  # end_sketch close|escape LABEL
   expect_status "$2" 0 "$STATUS" "$SKETCH_SEEN"
 }
 
-# Full screen, asked for with Yes, on a 640 x 480 screen: the frame covers it
-# one pixel for one, the pointer follows the mouse; Escape ends it with 0.
+# Full screen, asked for with Yes: the frame covers the screen one pixel for
+# one (on a larger screen, FS_AT="X Y SCALE": scaled at that place), the
+# pointer follows the mouse; Escape ends it with 0.
 check_sketch_fullscreen() {  # check_sketch_fullscreen [SKETCH ARGUMENTS...]
-  local label="$NAME sketch (full screen${1:+ $1})"
+  local label="$NAME sketch (full screen${1:+ $1})" fx fy k
+  read -r fx fy k <<<"${FS_AT:-0 0 1}"
+  # A frame pixel's screen position, as "SX,SY" (its square's top-left corner).
+  fs() { echo "$((fx + $1 * k)),$((fy + $2 * k))"; }
   start_sketch yes "$@" || return 1
   # The pointer goes where the mouse is (before any move, wherever it was).
   wait_for_pixels 60 "$label: the frame covers the screen" \
-    "639,479,$EDGE" "320,479,$EDGE" "639,240,$EDGE" "0,470,$EDGE" "4,470,$PAPER" || return 1
+    "$(fs 639 479),$EDGE" "$(fs 320 479),$EDGE" "$(fs 639 240),$EDGE" "$(fs 0 470),$EDGE" "$(fs 4 470),$PAPER" || return 1
   SKETCH_SEEN="its frame was on the screen"
-  xdotool mousemove 200 150
-  wait_for_pixels 20 "$label: the pointer at (200, 150)" "200,150,$POINTER" "210,150,$POINTER" "200,162,$PAPER" \
-    "0,0,$EDGE" "320,0,$EDGE" "0,240,$EDGE" || return 1
+  xdotool mousemove "$((fx + 200 * k))" "$((fy + 150 * k))"
+  wait_for_pixels 20 "$label: the pointer at (200, 150)" "$(fs 200 150),$POINTER" "$(fs 210 150),$POINTER" \
+    "$(fs 200 162),$PAPER" "$(fs 0 0),$EDGE" "$(fs 320 0),$EDGE" "$(fs 0 240),$EDGE" || return 1
   WINDOW_ID=$("$X_WINDOW" find Sketch | cut -d' ' -f1)
   end_sketch escape "$label: Escape"
 }
