@@ -5,6 +5,10 @@
 //   screen_check pixels X Y [X Y ...]
 //       Prints "X Y 0xRRGGBB" for each screen pixel asked for (0x------ when
 //       off the screen), from one capture.
+//   screen_check find 0xRRGGBB
+//       Prints "LEFT TOP WIDTH HEIGHT" of the smallest rectangle holding every
+//       pixel of that colour (exit status 1 when there is none): where a window
+//       shows its frame, on a display server whose windows X can't name.
 //   screen_check compare PICTURE.bmp LEFT TOP [DIFF.png] [at X Y SCALE]
 //       Compares the screen's top-left 640 x 480 pixels with the picture at
 //       (LEFT, TOP) on black; with "at", the whole screen with that 640 x 480
@@ -289,6 +293,20 @@ int main(int argc, char** argv)
         }
         return 0;
     }
+    if (command == "find" && argc == 3) {
+        Image screen;
+        Masks masks;
+        if (!capture(&screen, &masks)) return 2;
+        const auto colour = static_cast<std::uint32_t>(std::strtoul(argv[2], nullptr, 16));
+        int x0 = screen.width, y0 = screen.height, x1 = -1, y1 = -1;
+        for (int y = 0; y < screen.height; ++y)
+            for (int x = 0; x < screen.width; ++x)
+                if (screen.at(x, y) == colour)
+                    x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x), y1 = std::max(y1, y);
+        if (x1 < 0) return 1;
+        std::printf("%d %d %d %d\n", x0, y0, x1 - x0 + 1, y1 - y0 + 1);
+        return 0;
+    }
     if (command == "compare" && argc >= 5) {
         // The optional DIFF.png, then the optional "at X Y SCALE".
         int next = 5, at[3];
@@ -301,6 +319,7 @@ int main(int argc, char** argv)
     }
     std::fprintf(stderr,
                  "usage: screen_check capture OUT.png\n"
+                 "       screen_check find 0xRRGGBB\n"
                  "       screen_check pixels X Y [X Y ...]\n"
                  "       screen_check compare PICTURE.bmp LEFT TOP [DIFF.png] [at X Y SCALE]\n");
     return 2;

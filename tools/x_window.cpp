@@ -22,12 +22,19 @@
 
 namespace {
 
+// Named so in WM_NAME, or in _NET_WM_NAME where a program sets only that (weston).
 bool named(Display* display, Window w, const std::string& name)
 {
     XTextProperty title;
-    if (!XGetWMName(display, w, &title) || !title.value) return false;
-    const bool same = name == std::string(reinterpret_cast<const char*>(title.value), title.nitems);
-    XFree(title.value);
+    bool same = false;
+    if (XGetWMName(display, w, &title) && title.value) {
+        same = name == std::string(reinterpret_cast<const char*>(title.value), title.nitems);
+        XFree(title.value);
+    }
+    if (!same && XGetTextProperty(display, w, &title, XInternAtom(display, "_NET_WM_NAME", False)) && title.value) {
+        same = name == std::string(reinterpret_cast<const char*>(title.value), title.nitems);
+        XFree(title.value);
+    }
     return same;
 }
 

@@ -128,21 +128,54 @@ cleanup
 
 fi
 
-# Wayland: weston's X11 backend on Xvfb, one 640 x 480 output at (0, 0).
+# Wayland: weston's X11 backend on Xvfb, one 1024 x 768 output at (0, 0):
+# the picture full screen, ended by Escape and by SIGTERM; the sketch full
+# screen, and the C and Python examples in windows weston places, found by
+# their frames' colours.
 if [ "$PART" = desktops ]; then
-  start_xvfb 640x480x24 || { echo "FAIL: Xvfb did not start"; exit 1; }
+  . "$ROOT/tests/e2e/examples.sh"
+  start_xvfb 1024x768x24 || { echo "FAIL: Xvfb did not start"; exit 1; }
   runtime=$(mktemp -d)
-  XDG_RUNTIME_DIR=$runtime weston --backend=x11-backend.so --socket=picture-wayland --width=640 --height=480 \
+  XDG_RUNTIME_DIR=$runtime weston --backend=x11-backend.so --socket=picture-wayland --width=1024 --height=768 \
     --idle-time=0 >"$ARTIFACTS/weston.out" 2>&1 &
   HELPER_PIDS+=($!)
   for _ in $(seq 50); do [ -S "$runtime/picture-wayland" ] && break; sleep 0.2; done
   wayland=(XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY=picture-wayland SDL_VIDEODRIVER=wayland)
-  FOCUS="Weston Compositor - screen0" check_picture "displays wayland" "0 0 1" "${wayland[@]}" || failed=1
+  WESTON="Weston Compositor - screen0"
+  at=$(fit 1024 768)
+  FOCUS=$WESTON check_picture "displays wayland" "$at" "${wayland[@]}" || failed=1
   env "${wayland[@]}" "$PROGRAM" >"$ARTIFACTS/displays-wayland-sigterm.out" 2>&1 &
   pid=$!
   seen=
-  wait_for_picture displays-wayland-sigterm 30 $pid "0 0 1" && seen=1 || failed=1
+  wait_for_picture displays-wayland-sigterm 30 $pid "$at" && seen=1 || failed=1
   expect_signal_ends "displays wayland SIGTERM" TERM 143 $pid "$seen" || failed=1
+  # The keyboard is weston's window's; its windows are found by what they show
+  # (the question box is an X window of its own).
+  end_sketch() {  # end_sketch escape LABEL
+    WINDOW_ID=$("$X_WINDOW" find "$WESTON" | cut -d' ' -f1)
+    xdotool windowfocus --sync "$WINDOW_ID" 2>/dev/null
+    press_escape
+    wait_for_exit "$SKETCH_PID" 60
+    expect_status "$2" 0 "$STATUS" "$SKETCH_SEEN"
+  }
+  locate_example() {
+    local deadline=$((SECONDS + 60)) box
+    WINDOW_ID=$("$X_WINDOW" find "$WESTON" | cut -d' ' -f1)
+    while [ $SECONDS -lt $deadline ] && kill -0 "$SKETCH_PID" 2>/dev/null; do
+      if box=$("$SCREEN_CHECK" find 0x203040) && [ "$(echo "$box" | cut -d' ' -f3-)" = "642 482" ]; then
+        read -r WINDOW_X WINDOW_Y _ <<<"$box"
+        return 0
+      fi
+      sleep 0.3
+    done
+    echo "FAIL $NAME: no 642 x 482 frame of the example on the screen (last seen: ${box:-none})"
+    return 1
+  }
+  SKETCH="env ${wayland[*]} $SKETCH" NAME="displays wayland" FS_AT=$at check_sketch_fullscreen || failed=1
+  kill -9 "$SKETCH_PID" 2>/dev/null
+  check_example "displays wayland C example" env "${wayland[@]}" "$BUILD/examples/c/example" || failed=1
+  check_example "displays wayland Python example" env "${wayland[@]}" PICTURE_DISPLAY_LIBRARY="$BUILD/src/libpicture-display.so.1" \
+    python3 "$ROOT/examples/python/example.py" || failed=1
   cleanup
   rm -rf "$runtime"
 fi
