@@ -56,9 +56,10 @@ void screen_window(const char* title, const RECT* client);
 // Takes the whole display in `mode`, shown under `title`, or gives it back
 // (nullptr); false when the display can't be taken.
 bool screen_fullscreen(const EmuMode* mode, const char* title);
-// Shows `visible` (in screen coordinates) of the screen's image. An image without
-// pixels shows nothing new and lets go of the last one, whose memory may be freed.
-void screen_show(const ScreenImage& image, const RECT& visible);
+// Shows `visible` (in screen coordinates) of the screen's image; false when it
+// could not be shown. An image without pixels shows nothing new and lets go of
+// the last one, whose memory may be freed.
+bool screen_show(const ScreenImage& image, const RECT& visible);
 // The next pending event, if any; never waits.
 bool screen_poll(ScreenEvent* event);
 // Asks a yes/no question: IDYES, IDNO, or 0 when it can't be asked.

@@ -23,6 +23,21 @@ TEST_F(Platform, ModesTheScreenDoesNotOfferAreRefused)
     ddraw->Release();
 }
 
+// A display that can show nothing says so: a mode it can't take is refused and
+// left unset, and a flip or a blit onto what it shows fails.
+TEST_F(Platform, AScreenThatCanShowNothingFailsWhatReachesIt)
+{
+    IDirectDraw* ddraw = create_ddraw();
+    IDirectDrawSurface* primary = fullscreen(ddraw, popup(), 32, 1);
+    emu_test_set_screen_refuses(true);
+    EXPECT_EQ(primary->Flip(nullptr, 0), DDERR_GENERIC);
+    EXPECT_EQ(primary->Blt(nullptr, primary, nullptr, 0, nullptr), DDERR_GENERIC);
+    EXPECT_EQ(ddraw->SetDisplayMode(800, 600, 32), DDERR_UNSUPPORTEDMODE);
+    EXPECT_EQ(emu_test_display_mode().width, 640) << "the mode it had";
+    primary->Release();
+    ddraw->Release();
+}
+
 // A chain goes with its front, whatever back-buffer references are held; the
 // clippers made with a DirectDraw object go with it.
 TEST_F(Platform, ReleasingTheFrontFreesTheChainAndDirectDrawItsClippers)

@@ -30,8 +30,9 @@ struct ScreenAllocator {
 };
 
 // Shows the visible surface: all of it full screen, else the part under the
-// window that shows the screen. Nothing when the display is not open.
-void ddraw_show_visible();
+// window that shows the screen. Nothing when the display is not open. False
+// when the screen could not show it.
+bool ddraw_show_visible();
 // Tells the screen that nothing is shown: the image it had may be freed.
 void ddraw_show_nothing();
 // Returns at the display's next refresh: at once when showing an image waits for

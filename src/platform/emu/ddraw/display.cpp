@@ -10,11 +10,11 @@
 BYTE* ddraw_alloc_pixels(std::size_t bytes) { return screen_alloc_pixels(bytes); }
 void ddraw_free_pixels(BYTE* pixels, std::size_t bytes) { screen_free_pixels(pixels, bytes); }
 
-void ddraw_show_visible()
+bool ddraw_show_visible()
 {
     const DdrawState& s = ddraw_state();
     const EmuSurface* v = s.visible;
-    if (!v || v->lost || !user32_display_open()) return;
+    if (!v || v->lost || !user32_display_open()) return true;
     const ScreenImage image{v->memory.data(), v->pitch, v->width, v->height, v->format};
     RECT shown{0, 0, v->width, v->height};
     if (!s.exclusive_owner) {
@@ -23,11 +23,11 @@ void ddraw_show_visible()
         if (!window) window = user32_newest_visible_window();
         if (!window) {
             ddraw_show_nothing();
-            return;
+            return true;
         }
         shown = user32_client_rect_on_screen(window);
     }
-    screen_show(image, shown);
+    return screen_show(image, shown);
 }
 
 void ddraw_show_nothing()

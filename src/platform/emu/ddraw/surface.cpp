@@ -200,7 +200,7 @@ HRESULT EmuSurface::Flip(IDirectDrawSurface* target, DWORD flags)
     for (std::size_t i = 0; i + 1 < backs.size(); ++i) backs[i]->memory = std::move(backs[i + 1]->memory);
     backs.back()->memory = std::move(memory);
     memory = std::move(shown);
-    if (ddraw_state().visible == this) ddraw_show_visible();
+    if (ddraw_state().visible == this && !ddraw_show_visible()) return call.done(DDERR_GENERIC);
     return call.done(DD_OK);
 }
 
@@ -257,6 +257,6 @@ HRESULT EmuSurface::Blt(LPRECT dest_rect, IDirectDrawSurface* source, LPRECT sou
             std::memcpy(out + static_cast<std::ptrdiff_t>(x) * bpp, in + static_cast<std::ptrdiff_t>(sx) * bpp, bpp);
         }
     }
-    if (ddraw_state().visible == this) ddraw_show_visible();
+    if (ddraw_state().visible == this && !ddraw_show_visible()) return call.done(DDERR_GENERIC);
     return call.done(DD_OK);
 }

@@ -34,6 +34,9 @@ void emu_test_set_modes(const std::vector<EmuMode>& modes);
 std::vector<EmuMode> emu_test_default_modes();
 void emu_test_set_desktop(const EmuMode& desktop);
 void emu_test_set_display_available(bool available);
+// A display there that can show nothing: taking it full screen and showing
+// any image fail.
+void emu_test_set_screen_refuses(bool refuses);
 // Extra bytes at the end of every surface row created from now on.
 void emu_test_set_pitch_padding(int bytes);
 // What the user answers to the question box: IDYES or IDNO.

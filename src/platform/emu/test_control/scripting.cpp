@@ -120,6 +120,7 @@ std::vector<EmuMode> emu_test_default_modes() { return HeadlessScreen{}.modes; }
 void emu_test_set_modes(const std::vector<EmuMode>& modes) { screen_headless().modes = modes; }
 void emu_test_set_desktop(const EmuMode& desktop) { screen_headless().desktop = desktop; }
 void emu_test_set_display_available(bool available) { screen_headless().available = available; }
+void emu_test_set_screen_refuses(bool refuses) { screen_headless().refuses = refuses; }
 void emu_test_answer_question(int answer) { screen_headless().answer = answer; }
 void emu_test_screen_event(const ScreenEvent& event) { screen_headless().events.push_back(event); }
 void emu_test_on_show(void (*observe)()) { screen_headless().on_show = observe; }

@@ -29,21 +29,24 @@ void screen_window(const char*, const RECT* client)
 
 bool screen_fullscreen(const EmuMode* mode, const char*)
 {
+    if (mode && screen_headless().refuses) return false;
     screen_headless().fullscreen = mode != nullptr;
     return true;
 }
 // Keeps only where the image is (the surface's memory, alive while it is shown):
 // copying it would cost every frame what only tests read.
-void screen_show(const ScreenImage& image, const RECT& visible)
+bool screen_show(const ScreenImage& image, const RECT& visible)
 {
     if (!image.pixels) {
         screen_headless().last = {};
-        return;
+        return true;
     }
+    if (screen_headless().refuses) return false;
     ++screen_headless().frames;
     screen_headless().last = image;
     screen_headless().last_visible = visible;
     if (screen_headless().on_show) screen_headless().on_show();
+    return true;
 }
 
 bool screen_read_back(std::vector<std::uint32_t>* pixels, int* width, int* height)

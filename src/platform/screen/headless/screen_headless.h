@@ -28,6 +28,7 @@ struct HeadlessScreen {
     std::int64_t clock_us = 0;
     int refresh_rate = 60;
     bool show_waits = false;
+    bool refuses = false;  // can show nothing: full screen and every image refused
 };
 
 HeadlessScreen& screen_headless();

@@ -76,7 +76,7 @@ bool show_directly(const BYTE* pixels, int pitch, Uint32 format, const SDL_Rect&
 }
 
 // Any frame SDL knows the format of, through a texture the renderer scales.
-void show_through_texture(const BYTE* pixels, int pitch, Uint32 format, const SDL_Rect& place)
+bool show_through_texture(const BYTE* pixels, int pitch, Uint32 format, const SDL_Rect& place)
 {
     SdlScreen& s = sdl_screen();
     if (!s.texture || s.texture_format != format || s.texture_width != place.w || s.texture_height != place.h) {
@@ -85,13 +85,13 @@ void show_through_texture(const BYTE* pixels, int pitch, Uint32 format, const SD
         s.texture_format = format;
         s.texture_width = place.w;
         s.texture_height = place.h;
-        if (!s.texture) return;
+        if (!s.texture) return false;
     }
-    SDL_UpdateTexture(s.texture, nullptr, pixels, pitch);
     SDL_SetRenderDrawColor(s.renderer, 0, 0, 0, 255);
-    SDL_RenderClear(s.renderer);
-    SDL_RenderCopy(s.renderer, s.texture, nullptr, &place);
+    const bool drawn = SDL_UpdateTexture(s.texture, nullptr, pixels, pitch) == 0 && SDL_RenderClear(s.renderer) == 0 &&
+                       SDL_RenderCopy(s.renderer, s.texture, nullptr, &place) == 0;
     SDL_RenderPresent(s.renderer);
+    return drawn;
 }
 
 }  // namespace
@@ -109,30 +109,29 @@ void screen_free_pixels(BYTE* pixels, std::size_t)
     if (!sdl_x11_free_shared(pixels)) ::operator delete(pixels);
 }
 
-void screen_show(const ScreenImage& image, const RECT& visible)
+bool screen_show(const ScreenImage& image, const RECT& visible)
 {
     SdlScreen& s = sdl_screen();
+    if (!image.pixels) return true;  // nothing new; the memory is not read again
     const Uint32 format = sdl_format(image.format);
-    if (!s.window || format == SDL_PIXELFORMAT_UNKNOWN) return;
+    if (!s.window || format == SDL_PIXELFORMAT_UNKNOWN) return false;
     // Only the part of `visible` on the screen has pixels; it keeps its place in
     // the window, and the part off the screen stays black.
     const int left = std::max<int>(0, visible.left), top = std::max<int>(0, visible.top);
     const int w = std::min<int>(image.width, visible.right) - left,
               h = std::min<int>(image.height, visible.bottom) - top;
-    if (w <= 0 || h <= 0) return;
+    if (w <= 0 || h <= 0) return true;  // all of it off the screen
     const SDL_Rect place{left - visible.left, top - visible.top, w, h};
     const int bpp = static_cast<int>(image.format.bits / 8);
     const BYTE* first = image.pixels + static_cast<std::ptrdiff_t>(top) * image.pitch + left * bpp;
     if (!s.renderer) {
         // Our own path: 32-bit frames (the only modes it offers), a full-screen
         // mode scaled and centred as the renderer would.
-        if (format != SDL_PIXELFORMAT_XRGB8888) return;
+        if (format != SDL_PIXELFORMAT_XRGB8888) return false;
         if (s.fullscreen)
-            sdl_x11_put(first, image.pitch, w, h, s.offset_x + place.x * s.scale, s.offset_y + place.y * s.scale,
-                        s.scale);
-        else
-            sdl_x11_put(first, image.pitch, w, h, place.x, place.y, 1);
-        return;
+            return sdl_x11_put(first, image.pitch, w, h, s.offset_x + place.x * s.scale, s.offset_y + place.y * s.scale,
+                               s.scale);
+        return sdl_x11_put(first, image.pitch, w, h, place.x, place.y, 1);
     }
     sdl_x11_forget();
     int window_w = 0, window_h = 0;
@@ -140,8 +139,8 @@ void screen_show(const ScreenImage& image, const RECT& visible)
     const bool fills = place.x == 0 && place.y == 0 && place.w == window_w && place.h == window_h;
     if (s.software && fills &&
         (sdl_x11_put_shared(image, left, top, w, h) || show_directly(first, image.pitch, format, place)))
-        return;
-    show_through_texture(first, image.pitch, format, place);
+        return true;
+    return show_through_texture(first, image.pitch, format, place);
 }
 
 bool screen_read_back(std::vector<std::uint32_t>* pixels, int* width, int* height)

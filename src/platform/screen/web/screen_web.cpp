@@ -261,25 +261,26 @@ bool screen_fullscreen(const EmuMode* mode, const char* title)
     return true;
 }
 
-void screen_show(const ScreenImage& image, const RECT& visible)
+bool screen_show(const ScreenImage& image, const RECT& visible)
 {
     Web& w = web();
     if (!image.pixels) {
         screen_web_clear();
         w.rgba = {};
-        return;
+        return true;
     }
-    if (image.format.bits != 16 && image.format.bits != 24 && image.format.bits != 32) return;
+    if (image.format.bits != 16 && image.format.bits != 24 && image.format.bits != 32) return false;
     // Only the part of `visible` on the screen has pixels; it keeps its place in
     // the canvas, and the part off the screen stays black.
     const int left = std::max<int>(0, visible.left), top = std::max<int>(0, visible.top);
     const int width = std::min<int>(image.width, visible.right) - left,
               height = std::min<int>(image.height, visible.bottom) - top;
-    if (width <= 0 || height <= 0) return;
+    if (width <= 0 || height <= 0) return true;
     to_rgba(image, left, top, width, height, &w);
     screen_web_draw(w.rgba.data(), left - visible.left, top - visible.top, width, height);
     screen_web_wait_for_frame();
     yielded();
+    return true;
 }
 
 bool screen_poll(ScreenEvent* event)
