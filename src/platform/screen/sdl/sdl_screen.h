@@ -41,8 +41,10 @@ void sdl_fit(int mode_w, int mode_h, int window_w, int window_h, int* scale, int
 
 // --- the X11 side (each false or null where the window is not on X11) ---
 
-// Connects to the X server that shows SDL's window, once it exists.
+// Connects to the X server that shows SDL's window, once it exists; lets go
+// of it for good before the window goes.
 bool sdl_x11_connect();
+void sdl_x11_disconnect();
 // Whether a window manager runs, which resizes a full-screen window; without
 // one the window is moved over the whole screen by sdl_x11_cover_screen.
 bool sdl_x11_window_manager();

@@ -71,6 +71,7 @@ bool make_window()
     }
     if (!s.renderer) s.renderer = SDL_CreateRenderer(s.window, -1, SDL_RENDERER_SOFTWARE);
     if (!s.renderer && !sdl_x11_can_put()) {
+        sdl_x11_disconnect();
         SDL_DestroyWindow(s.window);
         s.window = nullptr;
         return false;

@@ -82,6 +82,14 @@ bool sdl_x11_connect()
     return true;
 }
 
+void sdl_x11_disconnect()
+{
+    X11& x = x11();
+    if (x.display) x.set_error_handler(xlib_handler);
+    x = X11{};
+    x.tried = true;
+}
+
 bool sdl_x11_window_manager()
 {
     X11& x = x11();
@@ -206,6 +214,7 @@ bool sdl_x11_read_back(std::vector<std::uint32_t>* pixels, int* width, int* heig
 #else  // no X11 in this SDL: the display server places windows itself
 
 bool sdl_x11_connect() { return false; }
+void sdl_x11_disconnect() {}
 bool sdl_x11_window_manager() { return true; }
 void sdl_x11_cover_screen(int, int) {}
 bool sdl_x11_can_put() { return false; }
