@@ -70,6 +70,8 @@ check_picture() {  # check_picture LABEL AT [ENV...]
   SEGMENTS=$(segments_of $pid)
   window=$("$X_WINDOW" find "${FOCUS:-24 BIT BITMAP}" | cut -d' ' -f1)
   [ -n "$window" ] && xdotool windowfocus --sync "$window" 2>/dev/null
+  # A compositor gives its keyboard to the window clicked (the picture takes no clicks).
+  [ -n "${FOCUS:-}" ] && xdotool mousemove 500 400 click 1
   press_escape
   wait_for_exit $pid 20
   expect_status "$label: Escape (${cost:-no usage read})" 0 "$STATUS" "$seen"
@@ -140,7 +142,8 @@ if [ "$PART" = desktops ]; then
   XDG_RUNTIME_DIR=$runtime weston --backend=x11-backend.so --socket=picture-wayland --width=1024 --height=768 \
     --idle-time=0 >"$ARTIFACTS/weston.out" 2>&1 &
   HELPER_PIDS+=($!)
-  for _ in $(seq 50); do [ -S "$runtime/picture-wayland" ] && break; sleep 0.2; done
+  # Ready once its shell has drawn the desktop's background.
+  for _ in $(seq 150); do [ "$(colours_at 1000 700)" != 0x000000 ] && break; sleep 0.2; done
   wayland=(XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY=picture-wayland SDL_VIDEODRIVER=wayland)
   WESTON="Weston Compositor - screen0"
   at=$(fit 1024 768)
