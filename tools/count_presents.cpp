@@ -1,6 +1,7 @@
 // Loaded into the native program with LD_PRELOAD, counts what its SDL2 screen
-// presents: at exit it prints the frames presented, the seconds between the
-// first and the last, the frame rate, and the renderer's name.
+// presents: every second and at exit it prints the frames presented so far,
+// the seconds between the first and the last, the frame rate, and the way the
+// first was presented (a program may end without running its destructors).
 #include <SDL2/SDL.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XShm.h>
@@ -14,6 +15,8 @@ namespace {
 long presents = 0;
 double first = 0, last = 0;
 char renderer_name[64] = "unknown";
+// How deep in the counted calls we are: a present's own window update and put are the same frame.
+int presenting = 0;
 
 double now()
 {
@@ -22,13 +25,18 @@ double now()
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
+double reported = 0;
+
+void print_report()
+{
+    const double seconds = last - first;
+    std::fprintf(stderr, "presents=%ld seconds=%.3f rate=%.2f renderer=%s\n", presents, seconds,
+                 seconds > 0 ? static_cast<double>(presents - 1) / seconds : 0.0, renderer_name);
+    reported = last;
+}
+
 struct Report {
-    ~Report()
-    {
-        const double seconds = last - first;
-        std::fprintf(stderr, "presents=%ld seconds=%.3f rate=%.2f renderer=%s\n", presents, seconds,
-                     seconds > 0 ? static_cast<double>(presents - 1) / seconds : 0.0, renderer_name);
-    }
+    ~Report() { print_report(); }
 } report;
 
 }  // namespace
@@ -42,6 +50,7 @@ static void counted(const char* name)
     }
     ++presents;
     last = now();
+    if (last - reported >= 1) print_report();
 }
 
 extern "C" void SDL_RenderPresent(SDL_Renderer* renderer)
@@ -49,8 +58,10 @@ extern "C" void SDL_RenderPresent(SDL_Renderer* renderer)
     using Present = void (*)(SDL_Renderer*);
     static const auto real = reinterpret_cast<Present>(dlsym(RTLD_NEXT, "SDL_RenderPresent"));
     SDL_RendererInfo info;
+    ++presenting;
     real(renderer);
-    counted(SDL_GetRendererInfo(renderer, &info) == 0 ? info.name : "unknown");
+    --presenting;
+    if (!presenting) counted(SDL_GetRendererInfo(renderer, &info) == 0 ? info.name : "unknown");
 }
 
 // The software renderer's frames that the screen puts straight into the window's surface.
@@ -58,8 +69,22 @@ extern "C" int SDL_UpdateWindowSurface(SDL_Window* window)
 {
     using Update = int (*)(SDL_Window*);
     static const auto real = reinterpret_cast<Update>(dlsym(RTLD_NEXT, "SDL_UpdateWindowSurface"));
+    ++presenting;
     const int status = real(window);
-    counted("software, the window's surface");
+    --presenting;
+    if (!presenting) counted("software, the window's surface");
+    return status;
+}
+
+// The same, for a part of the window.
+extern "C" int SDL_UpdateWindowSurfaceRects(SDL_Window* window, const SDL_Rect* rects, int count)
+{
+    using Update = int (*)(SDL_Window*, const SDL_Rect*, int);
+    static const auto real = reinterpret_cast<Update>(dlsym(RTLD_NEXT, "SDL_UpdateWindowSurfaceRects"));
+    ++presenting;
+    const int status = real(window, rects, count);
+    --presenting;
+    if (!presenting) counted("software, part of the window's surface");
     return status;
 }
 
@@ -71,6 +96,6 @@ extern "C" Bool XShmPutImage(Display* display, Drawable d, GC gc, XImage* image,
     static const auto real =
         reinterpret_cast<Put>(dlsym(dlopen("libXext.so.6", RTLD_NOW | RTLD_LOCAL), "XShmPutImage"));
     const Bool status = real(display, d, gc, image, src_x, src_y, dst_x, dst_y, width, height, send_event);
-    counted("software, from the server's shared memory");
+    if (!presenting) counted("software, from the server's shared memory");
     return status;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <utility>
 #include <new>
 
 #include "display/display.h"
@@ -36,12 +37,14 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 TEST(DisplayAllocations, NonePerFrameInSteadyState)
 {
+    // Desktops up to 2560 x 1440: the window's place, and so what a call would log, grows with them.
+    for (const auto& [desktop_w, desktop_h] : {std::pair{1024, 768}, {1920, 1080}, {2560, 1440}})
     for (const EmuPixelFormat& f : {emu_format_xrgb8888(), emu_format_rgb565()}) {
         for (int windowed : {0, 1}) {
             emu_test_reset();
             emu_test_set_logging(false);  // the log is the tests' own, not the program's
             emu_test_set_modes({{640, 480, f}});
-            emu_test_set_desktop({1024, 768, f});
+            emu_test_set_desktop({desktop_w, desktop_h, f});
             display_state = DisplayState{};
             display_configure(0, "", windowed, 0);
             const long at_start = allocations;
@@ -60,7 +63,8 @@ TEST(DisplayAllocations, NonePerFrameInSteadyState)
                 ASSERT_EQ(display_present(frame_buffer), 1);
                 clear_frame();
             }
-            EXPECT_EQ(allocations - before, 0) << f.bits << " bits, windowed " << windowed;
+            EXPECT_EQ(allocations - before, 0)
+                << f.bits << " bits, windowed " << windowed << ", desktop " << desktop_w << " x " << desktop_h;
             display_close();
             picture_pixels = nullptr;
         }

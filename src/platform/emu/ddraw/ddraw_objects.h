@@ -12,6 +12,7 @@
 #include "platform/emu/ddraw/ddraw.h"
 #include "platform/emu/ddraw/ddraw_display.h"
 #include "platform/emu/ddraw/ddraw_state.h"
+#include "platform/emu/ddraw/stretch.h"
 
 class EmuDirectDraw;
 
@@ -70,6 +71,8 @@ class EmuSurface final : public IDirectDrawSurface {
     EmuClipper* clipper = nullptr;
     std::vector<EmuSurface*> backs;  // a flipping chain's primary: its back buffers
     EmuSurface* front = nullptr;     // a back buffer: its chain's primary
+    StretchMap stretch;              // the last blit onto it, kept for the next of the same size
+    std::vector<BYTE> scratch;       // a blit onto itself: the pixels as they were
 };
 
 class EmuDirectDraw final : public IDirectDraw {

@@ -1,6 +1,7 @@
 // Surfaces in memory: flipping chains, plain primaries and offscreen surfaces;
 // lock and unlock, flip, stretched and clipped blits, lost surfaces.
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/emu/common/call_log.h"
@@ -204,20 +205,25 @@ HRESULT EmuSurface::Flip(IDirectDrawSurface* target, DWORD flags)
     return call.done(DD_OK);
 }
 
+namespace {
+
+// A rectangle as the log writes it, into `text`; only while calls are logged.
+const char* rect_text(const RECT* r, char (&text)[64])
+{
+    if (!r) return "NULL";
+    if (emu_logging()) std::snprintf(text, sizeof text, "%ld %ld %ld %ld", static_cast<long>(r->left),
+                                    static_cast<long>(r->top), static_cast<long>(r->right), static_cast<long>(r->bottom));
+    return text;
+}
+
+}  // namespace
+
 HRESULT EmuSurface::Blt(LPRECT dest_rect, IDirectDrawSurface* source, LPRECT source_rect, DWORD flags, LPDDBLTFX fx)
 {
-    const auto call =
-        emu_call(EmuCallId::Blt, "%s, %s, %s, %s, 0x%x, %s", name(),
-                 dest_rect ? (std::to_string(dest_rect->left) + " " + std::to_string(dest_rect->top) + " " +
-                              std::to_string(dest_rect->right) + " " + std::to_string(dest_rect->bottom))
-                                 .c_str()
-                           : "NULL",
-                 source ? static_cast<EmuSurface*>(source)->name() : "NULL",
-                 source_rect ? (std::to_string(source_rect->left) + " " + std::to_string(source_rect->top) + " " +
-                                std::to_string(source_rect->right) + " " + std::to_string(source_rect->bottom))
-                                   .c_str()
-                             : "NULL",
-                 flags, fx ? "fx" : "NULL");
+    char dest_text[64] = "", source_text[64] = "";
+    const auto call = emu_call(EmuCallId::Blt, "%s, %s, %s, %s, 0x%x, %s", name(), rect_text(dest_rect, dest_text),
+                               source ? static_cast<EmuSurface*>(source)->name() : "NULL",
+                               rect_text(source_rect, source_text), flags, fx ? "fx" : "NULL");
     if (call.fail) return call.done(call.result);
     auto* src = static_cast<EmuSurface*>(source);
     if (!src || fx) return call.done(DDERR_INVALIDPARAMS);  // colour fills are not offered
@@ -237,25 +243,14 @@ HRESULT EmuSurface::Blt(LPRECT dest_rect, IDirectDrawSurface* source, LPRECT sou
     } else if (d.left < 0 || d.top < 0 || d.right > width || d.bottom > height) {
         return call.done(DDERR_INVALIDRECT);
     }
-    // Nearest-neighbour stretch of r onto d, only where d lies inside the clip;
-    // computed wide, as rectangles may span the whole 32-bit range.
-    const int bpp = bytes_per_pixel();
-    using Wide = long long;
-    const Wide dw = Wide{d.right} - d.left, dh = Wide{d.bottom} - d.top;
-    const Wide rw = Wide{r.right} - r.left, rh = Wide{r.bottom} - r.top;
+    // Nearest-neighbour stretch of r onto d, only where d lies inside the clip.
     // A surface blitted onto itself reads the pixels as they were before the blit.
-    std::vector<BYTE> before;
-    if (src == this) before.assign(memory.begin(), memory.end());
-    const BYTE* from = src == this ? before.data() : src->memory.data();
-    const LONG x0 = std::max(d.left, clip.left), x1 = std::min(d.right, clip.right);
-    for (LONG y = std::max(d.top, clip.top); y < std::min(d.bottom, clip.bottom); ++y) {
-        const LONG sy = static_cast<LONG>(r.top + (y - Wide{d.top}) * rh / dh);
-        BYTE* out = memory.data() + static_cast<std::ptrdiff_t>(y) * pitch;
-        const BYTE* in = from + static_cast<std::ptrdiff_t>(sy) * src->pitch;
-        for (LONG x = x0; x < x1; ++x) {
-            const LONG sx = static_cast<LONG>(r.left + (x - Wide{d.left}) * rw / dw);
-            std::memcpy(out + static_cast<std::ptrdiff_t>(x) * bpp, in + static_cast<std::ptrdiff_t>(sx) * bpp, bpp);
-        }
+    try {
+        if (src == this) scratch.assign(memory.begin(), memory.end());
+        ddraw_stretch(stretch, memory.data(), pitch, src == this ? scratch.data() : src->memory.data(), src->pitch,
+                      bytes_per_pixel(), d, r, clip);
+    } catch (const std::bad_alloc&) {
+        return call.done(DDERR_OUTOFMEMORY);
     }
     if (ddraw_state().visible == this && !ddraw_show_visible()) return call.done(DDERR_GENERIC);
     return call.done(DD_OK);

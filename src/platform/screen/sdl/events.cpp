@@ -49,6 +49,7 @@ bool screen_poll(ScreenEvent* event)
                         *event = {ScreenEventKind::CLOSE, 0, 0, 0, 0};
                         return true;
                     case SDL_WINDOWEVENT_EXPOSED:
+                        s.border_on = nullptr;
                         *event = {ScreenEventKind::EXPOSE, 0, 0, 0, 0};
                         return true;
                     case SDL_WINDOWEVENT_FOCUS_GAINED:

@@ -31,6 +31,11 @@ struct SdlScreen {
     // Where our own X11 path shows a full-screen mode in the window: the factor
     // and the mode's top-left corner (the renderer keeps its own).
     int scale = 1, offset_x = 0, offset_y = 0;
+    // The window's surface whose black around a full-screen frame is written:
+    // its address, size and the frame's place in it (forgotten when anything
+    // else draws there, or the window is uncovered).
+    const SDL_Surface* border_on = nullptr;
+    int border_for[5] = {};
 };
 
 SdlScreen& sdl_screen();
@@ -60,9 +65,9 @@ bool sdl_x11_put(const BYTE* pixels, int pitch, int width, int height, int x, in
 // when the memory was not shared.
 BYTE* sdl_x11_alloc_shared(std::size_t bytes);
 bool sdl_x11_free_shared(BYTE* pixels);
-// Puts pixels that lie in shared memory onto the window at (x, y), one for
-// one; false when they are not shared or don't suit.
-bool sdl_x11_put_shared(const ScreenImage& image, int left, int top, int width, int height);
+// Puts the part at (left, top) of pixels that lie in shared memory onto the
+// window at (to_x, to_y), one for one; false when they are not shared or don't suit.
+bool sdl_x11_put_shared(const ScreenImage& image, int left, int top, int width, int height, int to_x, int to_y);
 // Forgets the last frame put by our paths (another way shows the next).
 void sdl_x11_forget();
 // What our paths put last, decoded to 0x00RRGGBB; false when they put nothing.

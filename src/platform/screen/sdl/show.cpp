@@ -63,6 +63,7 @@ bool show_directly(const BYTE* pixels, int pitch, Uint32 format, const SDL_Rect&
     if (!surface || surface->format->format != format || place.w != surface->w || place.h != surface->h ||
         SDL_LockSurface(surface) != 0)
         return false;
+    sdl_x11_forget();
     const std::size_t row = static_cast<std::size_t>(place.w) * surface->format->BytesPerPixel;
     for (int y = 0; y < place.h; ++y)
         copy_to_server(static_cast<BYTE*>(surface->pixels) + static_cast<std::ptrdiff_t>(y) * surface->pitch,
@@ -72,7 +73,71 @@ bool show_directly(const BYTE* pixels, int pitch, Uint32 format, const SDL_Rect&
 #endif
     SDL_UnlockSurface(surface);
     SDL_UpdateWindowSurface(s.window);
+    s.border_on = nullptr;
     return true;
+}
+
+// Rows of 0x00RRGGBB pixels scaled by `k` into rows of Out, each pixel converted by `c`.
+template <class Out, class Convert>
+void scale_rows(BYTE* to, int to_pitch, const BYTE* from, int from_pitch, int w, int h, int k, Convert c)
+{
+    const std::size_t row = static_cast<std::size_t>(w) * k * sizeof(Out);
+    for (int y = 0; y < h; ++y) {
+        const auto* in = reinterpret_cast<const std::uint32_t*>(from + static_cast<std::ptrdiff_t>(y) * from_pitch);
+        BYTE* first = to + static_cast<std::ptrdiff_t>(y) * k * to_pitch;
+        auto* out = reinterpret_cast<Out*>(first);
+        if (k == 1) {
+            for (int x = 0; x < w; ++x) out[x] = c(in[x]);
+        } else {
+            for (int x = 0; x < w; ++x)
+                for (int j = 0; j < k; ++j) out[x * k + j] = c(in[x]);
+        }
+        for (int j = 1; j < k; ++j) std::memcpy(first + static_cast<std::ptrdiff_t>(j) * to_pitch, first, row);
+    }
+}
+
+// Full screen with the software renderer: a frame of 32-bit pixels scaled by
+// the mode's whole factor, centred, into the window's own surface (the display
+// server's shared memory on X11) in its 32 or 16 bits, and only the frame's
+// rectangle put; the black around it is written once. One for one and in
+// shared memory already, the frame is put from where it lies. False when the
+// mode does not fit the window or the formats don't suit.
+bool show_scaled(const ScreenImage& image, int left, int top, const BYTE* pixels, Uint32 format, const SDL_Rect& place)
+{
+    SdlScreen& s = sdl_screen();
+    SDL_Surface* surface = SDL_GetWindowSurface(s.window);
+    if (!surface || format != SDL_PIXELFORMAT_XRGB8888) return false;
+    const Uint32 to = surface->format->format;
+    if (to != SDL_PIXELFORMAT_XRGB8888 && to != SDL_PIXELFORMAT_RGB565 && to != SDL_PIXELFORMAT_XRGB1555) return false;
+    int k = 1, x = 0, y = 0;
+    sdl_fit(s.mode.width, s.mode.height, surface->w, surface->h, &k, &x, &y);
+    if (s.mode.width * k > surface->w || s.mode.height * k > surface->h) return false;
+    const SDL_Rect rect{x + place.x * k, y + place.y * k, place.w * k, place.h * k};
+    const int key[5] = {surface->w, surface->h, rect.x, rect.y, k};
+    if (s.border_on != surface || !std::equal(key, key + 5, s.border_for)) {
+        if (SDL_FillRect(surface, nullptr, 0) != 0 || SDL_UpdateWindowSurface(s.window) != 0) return false;
+        s.border_on = surface;
+        std::copy(key, key + 5, s.border_for);
+    }
+    if (k == 1 && to == SDL_PIXELFORMAT_XRGB8888 && sdl_x11_put_shared(image, left, top, place.w, place.h, rect.x, rect.y))
+        return true;
+    sdl_x11_forget();
+    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return false;
+    BYTE* out = static_cast<BYTE*>(surface->pixels) + static_cast<std::ptrdiff_t>(rect.y) * surface->pitch +
+                rect.x * surface->format->BytesPerPixel;
+    if (to == SDL_PIXELFORMAT_XRGB8888)
+        scale_rows<std::uint32_t>(out, surface->pitch, pixels, image.pitch, place.w, place.h, k,
+                                  [](std::uint32_t p) { return p; });
+    else if (to == SDL_PIXELFORMAT_RGB565)
+        scale_rows<std::uint16_t>(out, surface->pitch, pixels, image.pitch, place.w, place.h, k, [](std::uint32_t p) {
+            return static_cast<std::uint16_t>((p >> 8 & 0xF800) | (p >> 5 & 0x7E0) | (p >> 3 & 0x1F));
+        });
+    else
+        scale_rows<std::uint16_t>(out, surface->pitch, pixels, image.pitch, place.w, place.h, k, [](std::uint32_t p) {
+            return static_cast<std::uint16_t>((p >> 9 & 0x7C00) | (p >> 6 & 0x3E0) | (p >> 3 & 0x1F));
+        });
+    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+    return SDL_UpdateWindowSurfaceRects(s.window, &rect, 1) == 0;
 }
 
 // Any frame SDL knows the format of, through a texture the renderer scales.
@@ -87,6 +152,7 @@ bool show_through_texture(const BYTE* pixels, int pitch, Uint32 format, const SD
         s.texture_height = place.h;
         if (!s.texture) return false;
     }
+    s.border_on = nullptr;  // the renderer draws the whole window
     SDL_SetRenderDrawColor(s.renderer, 0, 0, 0, 255);
     const bool drawn = SDL_UpdateTexture(s.texture, nullptr, pixels, pitch) == 0 && SDL_RenderClear(s.renderer) == 0 &&
                        SDL_RenderCopy(s.renderer, s.texture, nullptr, &place) == 0;
@@ -133,13 +199,16 @@ bool screen_show(const ScreenImage& image, const RECT& visible)
                                s.scale);
         return sdl_x11_put(first, image.pitch, w, h, place.x, place.y, 1);
     }
-    sdl_x11_forget();
     int window_w = 0, window_h = 0;
     SDL_GetWindowSize(s.window, &window_w, &window_h);
     const bool fills = place.x == 0 && place.y == 0 && place.w == window_w && place.h == window_h;
     if (s.software && fills &&
-        (sdl_x11_put_shared(image, left, top, w, h) || show_directly(first, image.pitch, format, place)))
+        (sdl_x11_put_shared(image, left, top, w, h, 0, 0) || show_directly(first, image.pitch, format, place))) {
+        s.border_on = nullptr;
         return true;
+    }
+    if (s.software && s.fullscreen && show_scaled(image, left, top, first, format, place)) return true;
+    sdl_x11_forget();
     return show_through_texture(first, image.pitch, format, place);
 }
 

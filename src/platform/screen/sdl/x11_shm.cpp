@@ -58,18 +58,20 @@ bool x11_find_shm()
 
 bool x11_read_back_shared(std::vector<std::uint32_t>* pixels, int* width, int* height)
 {
-    const X11& x = x11();
+    X11& x = x11();
     if (!x.last) return false;
-    // What was put from shared memory, as put.
-    *width = x.last_width, *height = x.last_height;
-    pixels->resize(static_cast<std::size_t>(*width) * *height);
-    for (int y = 0; y < *height; ++y)
-        for (int c = 0; c < *width; ++c) {
+    // What was put from shared memory where it was put, black around it.
+    XWindowAttributes a;
+    if (!x.window_attributes(x.display, x.window, &a)) return false;
+    *width = a.width, *height = a.height;
+    pixels->assign(static_cast<std::size_t>(*width) * *height, 0);
+    for (int y = 0; y < x.last_height && x.last_y + y < *height; ++y)
+        for (int c = 0; c < x.last_width && x.last_x + c < *width; ++c) {
             std::uint32_t v;
             std::memcpy(
                 &v, x.last->pixels + static_cast<std::ptrdiff_t>(x.last_top + y) * x.last_pitch + (x.last_left + c) * 4,
                 4);
-            (*pixels)[static_cast<std::size_t>(y) * *width + c] = v & 0x00FFFFFF;
+            (*pixels)[static_cast<std::size_t>(x.last_y + y) * *width + x.last_x + c] = v & 0x00FFFFFF;
         }
     return true;
 }
@@ -118,7 +120,7 @@ bool sdl_x11_free_shared(BYTE* pixels)
     return true;
 }
 
-bool sdl_x11_put_shared(const ScreenImage& image, int left, int top, int width, int height)
+bool sdl_x11_put_shared(const ScreenImage& image, int left, int top, int width, int height, int to_x, int to_y)
 {
     X11& x = x11();
     SharedPixels* p = shared_pixels(image.pixels);
@@ -133,10 +135,11 @@ bool sdl_x11_put_shared(const ScreenImage& image, int left, int top, int width, 
                                       &p->segment, static_cast<unsigned>(columns), static_cast<unsigned>(rows));
         if (!p->image || p->image->bits_per_pixel != 32 || p->image->bytes_per_line != image.pitch) return false;
     }
-    x.put_shm_image(x.display, x.window, x.gc, p->image, left, top, 0, 0, static_cast<unsigned>(width),
+    x.put_shm_image(x.display, x.window, x.gc, p->image, left, top, to_x, to_y, static_cast<unsigned>(width),
                     static_cast<unsigned>(height), False);
     x.last = p;
     x.last_left = left, x.last_top = top, x.last_width = width, x.last_height = height, x.last_pitch = image.pitch;
+    x.last_x = to_x, x.last_y = to_y;
     x.image_shown = false;
     x.sync(x.display, False);  // shown before the program may write there again
     return true;
@@ -146,6 +149,6 @@ bool sdl_x11_put_shared(const ScreenImage& image, int left, int top, int width, 
 
 BYTE* sdl_x11_alloc_shared(std::size_t) { return nullptr; }
 bool sdl_x11_free_shared(BYTE*) { return false; }
-bool sdl_x11_put_shared(const ScreenImage&, int, int, int, int) { return false; }
+bool sdl_x11_put_shared(const ScreenImage&, int, int, int, int, int, int) { return false; }
 
 #endif

@@ -30,6 +30,7 @@ struct X11 {
     // The last frame put from shared memory, which the window's surface does not hold.
     const SharedPixels* last = nullptr;
     int last_left = 0, last_top = 0, last_width = 0, last_height = 0, last_pitch = 0;
+    int last_x = 0, last_y = 0;  // where in the window
     // Our own path's image of the whole window, in the visual's format, and
     // each channel's 8-bit values widened to it.
     XImage* image = nullptr;
