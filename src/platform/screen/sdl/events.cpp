@@ -49,7 +49,7 @@ bool screen_poll(ScreenEvent* event)
                         *event = {ScreenEventKind::CLOSE, 0, 0, 0, 0};
                         return true;
                     case SDL_WINDOWEVENT_EXPOSED:
-                        s.border_on = nullptr;
+                        s.border_drawn = false;
                         *event = {ScreenEventKind::EXPOSE, 0, 0, 0, 0};
                         return true;
                     case SDL_WINDOWEVENT_FOCUS_GAINED:

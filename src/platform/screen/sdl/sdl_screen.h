@@ -31,10 +31,10 @@ struct SdlScreen {
     // Where our own X11 path shows a full-screen mode in the window: the factor
     // and the mode's top-left corner (the renderer keeps its own).
     int scale = 1, offset_x = 0, offset_y = 0;
-    // The window's surface whose black around a full-screen frame is written:
-    // its address, size and the frame's place in it (forgotten when anything
-    // else draws there, or the window is uncovered).
-    const SDL_Surface* border_on = nullptr;
+    // Whether the black around a full-screen frame is on the window, and for
+    // which window size and place of the frame (forgotten when anything else
+    // draws there, or the window is uncovered).
+    bool border_drawn = false;
     int border_for[5] = {};
 };
 
@@ -54,6 +54,8 @@ void sdl_x11_disconnect();
 // one the window is moved over the whole screen by sdl_x11_cover_screen.
 bool sdl_x11_window_manager();
 void sdl_x11_cover_screen(int width, int height);
+// Fills the window's top-left width x height with black, in the X server.
+bool sdl_x11_fill_black(int width, int height);
 // Whether our own path can put 32-bit frames on the window (a true-colour
 // visual, converted to its channels' widths), for a display SDL can't draw on.
 bool sdl_x11_can_put();

@@ -13,6 +13,13 @@
 
 #include "platform/screen/sdl/sdl_screen.h"
 
+// Scaling takes the processor's 256-bit registers where it has them, chosen as the program loads.
+#if defined(__x86_64__) && defined(__linux__)
+#define SCALED_BY_THE_WIDEST_REGISTERS __attribute__((target_clones("avx2", "default")))
+#else
+#define SCALED_BY_THE_WIDEST_REGISTERS
+#endif
+
 namespace {
 
 Uint32 sdl_format(const EmuPixelFormat& f)
@@ -73,13 +80,13 @@ bool show_directly(const BYTE* pixels, int pitch, Uint32 format, const SDL_Rect&
 #endif
     SDL_UnlockSurface(surface);
     SDL_UpdateWindowSurface(s.window);
-    s.border_on = nullptr;
+    s.border_drawn = false;
     return true;
 }
 
 // Rows of 0x00RRGGBB pixels scaled by `k` into rows of Out, each pixel converted by `c`.
 template <class Out, class Convert>
-void scale_rows(BYTE* to, int to_pitch, const BYTE* from, int from_pitch, int w, int h, int k, Convert c)
+SCALED_BY_THE_WIDEST_REGISTERS void scale_rows(BYTE* to, int to_pitch, const BYTE* from, int from_pitch, int w, int h, int k, Convert c)
 {
     const std::size_t row = static_cast<std::size_t>(w) * k * sizeof(Out);
     for (int y = 0; y < h; ++y) {
@@ -96,32 +103,49 @@ void scale_rows(BYTE* to, int to_pitch, const BYTE* from, int from_pitch, int w,
     }
 }
 
-// Full screen with the software renderer: a frame of 32-bit pixels scaled by
-// the mode's whole factor, centred, into the window's own surface (the display
-// server's shared memory on X11) in its 32 or 16 bits, and only the frame's
-// rectangle put; the black around it is written once. One for one and in
-// shared memory already, the frame is put from where it lies. False when the
+// Writes the black around a frame at `rect` of a window of w x h once for
+// that place; false when it could not be written.
+bool draw_border(int w, int h, const SDL_Rect& rect, int k, bool in_the_server)
+{
+    SdlScreen& s = sdl_screen();
+    const int key[5] = {w, h, rect.x, rect.y, k};
+    if (s.border_drawn && std::equal(key, key + 5, s.border_for)) return true;
+    if (in_the_server) {
+        if (!sdl_x11_fill_black(w, h)) return false;
+    } else {
+        SDL_Surface* surface = SDL_GetWindowSurface(s.window);
+        if (!surface || SDL_FillRect(surface, nullptr, 0) != 0 || SDL_UpdateWindowSurface(s.window) != 0) return false;
+    }
+    s.border_drawn = true;
+    std::copy(key, key + 5, s.border_for);
+    return true;
+}
+
+// Full screen with the software renderer, a frame of 32-bit pixels: scaled by
+// the mode's largest whole factor that fits, centred, and only the frame's
+// rectangle put; the black around it is written once. One for one and in the
+// X server's shared memory already, the frame is put from where it lies (the
+// black drawn by the server); else it is scaled into the window's own surface
+// (the server's shared memory on X11) in its 32 or 16 bits. False when the
 // mode does not fit the window or the formats don't suit.
 bool show_scaled(const ScreenImage& image, int left, int top, const BYTE* pixels, Uint32 format, const SDL_Rect& place)
 {
     SdlScreen& s = sdl_screen();
-    SDL_Surface* surface = SDL_GetWindowSurface(s.window);
-    if (!surface || format != SDL_PIXELFORMAT_XRGB8888) return false;
-    const Uint32 to = surface->format->format;
-    if (to != SDL_PIXELFORMAT_XRGB8888 && to != SDL_PIXELFORMAT_RGB565 && to != SDL_PIXELFORMAT_XRGB1555) return false;
-    int k = 1, x = 0, y = 0;
-    sdl_fit(s.mode.width, s.mode.height, surface->w, surface->h, &k, &x, &y);
-    if (s.mode.width * k > surface->w || s.mode.height * k > surface->h) return false;
-    const SDL_Rect rect{x + place.x * k, y + place.y * k, place.w * k, place.h * k};
-    const int key[5] = {surface->w, surface->h, rect.x, rect.y, k};
-    if (s.border_on != surface || !std::equal(key, key + 5, s.border_for)) {
-        if (SDL_FillRect(surface, nullptr, 0) != 0 || SDL_UpdateWindowSurface(s.window) != 0) return false;
-        s.border_on = surface;
-        std::copy(key, key + 5, s.border_for);
-    }
-    if (k == 1 && to == SDL_PIXELFORMAT_XRGB8888 && sdl_x11_put_shared(image, left, top, place.w, place.h, rect.x, rect.y))
+    if (format != SDL_PIXELFORMAT_XRGB8888) return false;
+    int w = 0, h = 0, k = 1, x = 0, y = 0;
+    SDL_GetWindowSize(s.window, &w, &h);
+    sdl_fit(s.mode.width, s.mode.height, w, h, &k, &x, &y);
+    if (s.mode.width * k > w || s.mode.height * k > h) return false;
+    SDL_Rect rect{x + place.x * k, y + place.y * k, place.w * k, place.h * k};
+    if (k == 1 && draw_border(w, h, rect, k, true) &&
+        sdl_x11_put_shared(image, left, top, place.w, place.h, rect.x, rect.y))
         return true;
     sdl_x11_forget();
+    SDL_Surface* surface = SDL_GetWindowSurface(s.window);
+    if (!surface || surface->w != w || surface->h != h) return false;
+    const Uint32 to = surface->format->format;
+    if (to != SDL_PIXELFORMAT_XRGB8888 && to != SDL_PIXELFORMAT_RGB565 && to != SDL_PIXELFORMAT_XRGB1555) return false;
+    if (!draw_border(w, h, rect, k, false)) return false;
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return false;
     BYTE* out = static_cast<BYTE*>(surface->pixels) + static_cast<std::ptrdiff_t>(rect.y) * surface->pitch +
                 rect.x * surface->format->BytesPerPixel;
@@ -152,7 +176,7 @@ bool show_through_texture(const BYTE* pixels, int pitch, Uint32 format, const SD
         s.texture_height = place.h;
         if (!s.texture) return false;
     }
-    s.border_on = nullptr;  // the renderer draws the whole window
+    s.border_drawn = false;  // the renderer draws the whole window
     SDL_SetRenderDrawColor(s.renderer, 0, 0, 0, 255);
     const bool drawn = SDL_UpdateTexture(s.texture, nullptr, pixels, pitch) == 0 && SDL_RenderClear(s.renderer) == 0 &&
                        SDL_RenderCopy(s.renderer, s.texture, nullptr, &place) == 0;
@@ -204,7 +228,7 @@ bool screen_show(const ScreenImage& image, const RECT& visible)
     const bool fills = place.x == 0 && place.y == 0 && place.w == window_w && place.h == window_h;
     if (s.software && fills &&
         (sdl_x11_put_shared(image, left, top, w, h, 0, 0) || show_directly(first, image.pitch, format, place))) {
-        s.border_on = nullptr;
+        s.border_drawn = false;
         return true;
     }
     if (s.software && s.fullscreen && show_scaled(image, left, top, first, format, place)) return true;

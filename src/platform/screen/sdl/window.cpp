@@ -60,7 +60,10 @@ bool may_have_a_graphics_device()
 bool make_window()
 {
     SdlScreen& s = sdl_screen();
-    s.window = SDL_CreateWindow(s.title.c_str(), 0, 0, 640, 480, SDL_WINDOW_HIDDEN);
+    // As small as can be: the software renderer's copy of the window (in the
+    // display server's memory) is made at this size, and made again at the
+    // window's own only where the renderer draws.
+    s.window = SDL_CreateWindow(s.title.c_str(), 0, 0, 1, 1, SDL_WINDOW_HIDDEN);
     if (!s.window) return false;
     sdl_x11_connect();  // on X11, from the start: its errors are handled from then on
     if (may_have_a_graphics_device())

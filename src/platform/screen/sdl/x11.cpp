@@ -69,6 +69,7 @@ bool sdl_x11_connect()
         !x11_find(xlib, "XPutImage", &x.put_image) || !x11_find(xlib, "XInternAtom", &x.intern_atom) ||
         !x11_find(xlib, "XGetWindowProperty", &x.get_property) || !x11_find(xlib, "XFree", &x.free) ||
         !x11_find(xlib, "XMoveResizeWindow", &x.move_resize) || !x11_find(xlib, "XRaiseWindow", &x.raise) ||
+        !x11_find(xlib, "XFillRectangle", &x.fill_rectangle) ||
         !x.window_attributes(info.info.x11.display, info.info.x11.window, &attributes))
         return false;
     x.display = info.info.x11.display;
@@ -114,6 +115,15 @@ void sdl_x11_cover_screen(int width, int height)
     x.move_resize(x.display, x.window, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height));
     x.raise(x.display, x.window);
     x.sync(x.display, False);
+}
+
+bool sdl_x11_fill_black(int width, int height)
+{
+    X11& x = x11();
+    if (!x.display) return false;
+    // The GC's foreground is pixel 0, black on every true-colour visual.
+    x.fill_rectangle(x.display, x.window, x.gc, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    return true;
 }
 
 bool sdl_x11_can_put()
@@ -217,6 +227,7 @@ bool sdl_x11_connect() { return false; }
 void sdl_x11_disconnect() {}
 bool sdl_x11_window_manager() { return true; }
 void sdl_x11_cover_screen(int, int) {}
+bool sdl_x11_fill_black(int, int) { return false; }
 bool sdl_x11_can_put() { return false; }
 bool sdl_x11_put(const BYTE*, int, int, int, int, int, int) { return false; }
 void sdl_x11_forget() {}

@@ -53,6 +53,7 @@ struct X11 {
     decltype(&XFree) free;
     decltype(&XMoveResizeWindow) move_resize;
     decltype(&XRaiseWindow) raise;
+    decltype(&XFillRectangle) fill_rectangle;
 };
 
 X11& x11();
