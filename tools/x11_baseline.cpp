@@ -120,6 +120,12 @@ int main(int argc, char** argv)
                             static_cast<std::size_t>(put_w) * (wide ? 4 : 2));
             } else if (wide && scale == 1 && !windowed) {
                 std::memcpy(out + left * 4, in, WIDTH * 4);
+            } else if (wide && !windowed && scale == 2) {  // pairs of pixels, one store each
+                auto* o = reinterpret_cast<std::uint32_t*>(out) + left;
+                for (int x = 0; x < WIDTH; ++x) {
+                    const std::uint64_t pair = in[x] | std::uint64_t{in[x]} << 32;
+                    std::memcpy(o + 2 * x, &pair, 8);
+                }
             } else if (wide && !windowed) {
                 auto* o = reinterpret_cast<std::uint32_t*>(out) + left;
                 for (int x = 0; x < WIDTH; ++x)

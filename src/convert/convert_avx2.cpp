@@ -1,4 +1,6 @@
-// The AVX2 path: 256-bit registers for every format but the plain copy.
+// The AVX2 path: 256-bit registers for every format; the plain copy's long
+// runs take the string copy or stores that bypass the caches.
+#include <cpuid.h>
 #include <immintrin.h>
 
 #include "convert/convert_x86.h"
@@ -19,9 +21,51 @@ inline void fetch_ahead(const u8* d)
     _mm_prefetch(reinterpret_cast<const char*>(d + 320), _MM_HINT_T0);
 }
 
+// Long runs are copied another way, by what measured fastest for their length
+// (an AMD EPYC with AVX-512, ERMS and FSRM; 11 samples each): from 16 KiB, the
+// processor's own string copy where it has fast string moves (ERMS), a few per
+// cent ahead of the loop; from 16 MiB, past what the caches hold, stores that
+// bypass them, 1.2 to 1.6 times the others.
+constexpr std::size_t STRING_COPY_BYTES = std::size_t{16} << 10, UNCACHED_COPY_BYTES = std::size_t{16} << 20;
+
+bool fast_string_moves()
+{
+    static const bool has = [] {
+        unsigned a = 0, b = 0, c = 0, d = 0;
+        return __get_cpuid_count(7, 0, &a, &b, &c, &d) && (b >> 9 & 1u);
+    }();
+    return has;
+}
+
+void string_copy(const void* s, void* d, std::size_t bytes)
+{
+    asm volatile("rep movsb" : "+D"(d), "+S"(s), "+c"(bytes) : : "memory");
+}
+
+void uncached_copy(const Pixel* s, u8* d, std::int32_t n)
+{
+    const std::int32_t head = static_cast<std::int32_t>((-reinterpret_cast<std::uintptr_t>(d) & 31u) / 4);
+    for (std::int32_t i = 0; i < head; ++i) convert_store32(d + 4 * i, s[i]);
+    std::int32_t i = head;
+    for (; i + 32 <= n; i += 32)
+        for (int k = 0; k < 32; k += 8)
+            _mm256_stream_si256(reinterpret_cast<__m256i*>(d + 4 * (i + k)), load8(s + i + k));
+    _mm_sfence();  // ordered before whatever reads the copy
+    for (; i < n; ++i) convert_store32(d + 4 * i, s[i]);
+}
+
 void xrgb8888(const Pixel* s, void* dst, std::int32_t n)
 {
     u8* d = static_cast<u8*>(dst);
+    const std::size_t bytes = n > 0 ? static_cast<std::size_t>(n) * 4 : 0;
+    if (bytes >= UNCACHED_COPY_BYTES && (reinterpret_cast<std::uintptr_t>(d) & 3u) == 0) {
+        uncached_copy(s, d, n);
+        return;
+    }
+    if (bytes >= STRING_COPY_BYTES && fast_string_moves()) {
+        string_copy(s, d, bytes);
+        return;
+    }
     auto eight = [&](std::int32_t i) { store32(d + 4 * i, load8(s + i)); };
     convert_run_aligned<4, 32, 8>(
         n, d,

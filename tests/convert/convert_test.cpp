@@ -93,6 +93,22 @@ TEST(ConvertPaths, EveryPathMatchesTheReferenceAtEveryCountAndAlignment)
                                       " src+" + std::to_string(src_offset) + " dst+" + std::to_string(dst_offset));
 }
 
+// Runs long enough to be copied another way (from 16 KiB, and from 16 MiB,
+// taken by the plain copy): the same bytes, nothing written beyond them.
+TEST(ConvertPaths, LongRunsMatchTheReference)
+{
+    const auto pixels = random_pixels((16 << 20) / 4 + 7, 4);
+    for (const ConvertPath& path : convert_paths())
+        for (int f = 0; f < CONVERT_FORMAT_COUNT; ++f)
+            for (int count : {4096, 4099, (16 << 20) / 4 + 7}) {
+                if (count > 4099 && f != CONVERT_XRGB8888) continue;
+                for (int dst_offset : {0, 4, 30})
+                    check_row(path.rows[f], f, pixels, count, 1, dst_offset,
+                              std::string(path.name) + " " + FORMAT_NAMES[f] + " count " + std::to_string(count) +
+                                  " dst+" + std::to_string(dst_offset));
+            }
+}
+
 TEST(ConvertPaths, PublicConvertersMatchTheReference)
 {
     const auto pixels = random_pixels(640, 2);

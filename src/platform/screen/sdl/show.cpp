@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <type_traits>
 
 #include "platform/screen/sdl/sdl_screen.h"
 
@@ -95,6 +96,13 @@ SCALED_BY_THE_WIDEST_REGISTERS void scale_rows(BYTE* to, int to_pitch, const BYT
         auto* out = reinterpret_cast<Out*>(first);
         if (k == 1) {
             for (int x = 0; x < w; ++x) out[x] = c(in[x]);
+        } else if (k == 2) {  // pairs of pixels, one store each
+            using Pair = std::conditional_t<sizeof(Out) == 4, std::uint64_t, std::uint32_t>;
+            for (int x = 0; x < w; ++x) {
+                const Pair v = c(in[x]);
+                const Pair pair = v | v << (8 * sizeof(Out));
+                std::memcpy(out + 2 * x, &pair, sizeof pair);
+            }
         } else {
             for (int x = 0; x < w; ++x)
                 for (int j = 0; j < k; ++j) out[x * k + j] = c(in[x]);
