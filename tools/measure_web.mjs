@@ -1,12 +1,15 @@
 // The web build's figures in headless Chromium (scripts/test installs the
 // browser checks' playwright-core into tests/web/node_modules):
 // - the time from the page's start to picture.html's first frame;
-// - over 10 s of picture.html, its frames, the browser's processor time (all its
-//   processes, from /proc) against an empty page's in the same run, and where a
-//   frame's time goes in the page's main thread (the DevTools protocol's
-//   metrics): our WebAssembly and JavaScript (script), the browser's own work
-//   of showing the canvas (style, layout, paint and the rest of its tasks),
-//   beside the native program's processor time a frame (tools/measure_pacing);
+// - picture.html and sketch.html (in its window) against the minimal page
+//   (bench/minimal_page.html: one putImageData of a 640 x 480 frame an
+//   animation frame), 10 s each, alternated three times with an empty page:
+//   their frames and the browser's processor time (all its processes, from
+//   /proc), a frame above the empty page's, and where a frame of picture.html
+//   goes in the page's main thread (the DevTools protocol's metrics): our
+//   WebAssembly and JavaScript (script), the browser's own work of showing the
+//   canvas (style, layout, paint and the rest of its tasks), beside the native
+//   program's processor time a frame (tools/measure_pacing);
 // - the ways a page can show a frame (bench/web_present.html: putImageData, an
 //   ImageBitmap, a WebGL texture), alternated twice: per frame, the script time,
 //   the main thread's time and the browser's processor time in all its processes;
@@ -62,28 +65,49 @@ const median = (xs) => [...xs].sort((a, b) => a - b)[xs.length >> 1];
 
 const { url, server } = await serve(`${ROOT}build/web`);
 const browser = await chromium.launch({ executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium', args: ['--no-sandbox'] });
-const page = await browser.newPage({ viewport: { width: 640, height: 480 } });
+const page = await browser.newPage({ viewport: { width: 1024, height: 768 } });
 const cdp = await page.context().newCDPSession(page);
 await cdp.send('Performance.enable');
 await page.goto(url + 'pages/picture.html');
 await page.waitForFunction(() => window.program.frames > 0, null, { timeout: 30000 });
 console.log(`picture.html: first frame ${Math.round(await page.evaluate(() => window.program.firstFrameMs))} ms after the page's start`);
-const run = await tenSeconds(page, cdp);
+
+// Our pages against the minimal page (one putImageData of a 640 x 480 frame an
+// animation frame), each 10 s at a time, alternated three times with an empty
+// page: the browser's processor time a frame above the empty page's.
+const PAGES = { picture: 'pages/picture.html', sketch: 'pages/sketch.html', minimal: 'bench/minimal_page.html', empty: 'about:blank' };
+const runs = {};
+for (let round = 0; round < 3; round++)
+  for (const [name, path] of Object.entries(PAGES)) {
+    await page.goto(path.startsWith('about:') ? path : url + path);
+    if (name === 'sketch') {  // answered No: in its window
+      await page.locator('#question').waitFor({ state: 'visible', timeout: 30000 });
+      await page.locator('#question .no').click();
+    }
+    if (name !== 'empty') await page.waitForFunction(() => window.program.frames > 0, null, { timeout: 30000 });
+    (runs[name] ??= []).push(await tenSeconds(page, cdp));
+  }
+const med = (name, key) => median(runs[name].map((r) => Number(r[key])));
+const idle = med('empty', 'cpu');
+const above = (name) => 1000 * (med(name, 'cpu') - idle) / med(name, 'shown');
+console.log(`an empty page, 10 s: browser processor time ${idle.toFixed(2)} s (median of 3)`);
+for (const name of ['picture', 'sketch', 'minimal'])
+  console.log(`${name.padEnd(8)} 10 s: ${med(name, 'shown')} frames, browser processor time ${med(name, 'cpu').toFixed(2)} s; ` +
+              `above the empty page ${above(name).toFixed(2)} ms a frame` +
+              (name === 'minimal' ? '' : ` (${(above(name) / above('minimal')).toFixed(2)} x the minimal page's)`));
+const run = runs.picture[1];
 const each = (s) => `${(1000 * s / run.shown).toFixed(2)} ms`;
-console.log(`picture.html, 10 s: ${run.shown} frames, ${run.animation} animation frames, browser processor time ${run.cpu} s`);
 console.log(`picture.html, a frame in the page's main thread: ${each(run.task)} in all, of which script (our WebAssembly ` +
             `and JavaScript) ${each(run.script)}, style and layout ${each(run.paint)}, the browser's other work ` +
             `(painting the canvas, its tasks) ${each(run.task - run.script - run.paint)}`);
-// The native program's processor time a frame, on a private Xvfb (tools/measure_pacing).
+// The native program's processor time a frame, on a private 640 x 480 Xvfb (tools/measure_pacing).
 if (existsSync(`${ROOT}build/default/src/picture`)) {
-  const out = execFileSync(`${ROOT}tools/measure_pacing`, [`${ROOT}build/default/src/picture`, '6', '1'], { encoding: 'utf8' });
-  const percent = Number(out.match(/processor: picture ([\d.]+) %/)?.[1]), rate = Number(out.match(/rate=([\d.]+)/)?.[1]);
+  const out = execFileSync(`${ROOT}tools/measure_pacing`, ['full-640'], { encoding: 'utf8', env: { ...process.env, RUN_SECONDS: '6', ROUNDS: '1' } });
+  // The table's line: ours, the baseline, the ratio, both memories, our frames a second.
+  const [, percent, rate] = out.match(/^full-640 +([\d.]+) +[\d.]+ +[\d.]+ +[\d.]+ +[\d.]+ +([\d.]+)/m).map(Number);
   console.log(`the native program, beside it: ${(10 * percent / rate).toFixed(2)} ms of processor time a frame ` +
               `(${percent} % of one core at ${rate} frames a second, on Xvfb)`);
 }
-await page.goto('about:blank');
-const idle = await tenSeconds(page, cdp);
-console.log(`an empty page, 10 s: ${idle.animation} animation frames, browser processor time ${idle.cpu} s`);
 
 // Each way of showing a frame, 5 s at a time, alternated twice.
 const shown = {};
@@ -105,15 +129,15 @@ for (const [way, rs] of Object.entries(shown)) {
   console.log(`  ${way.padEnd(12)} ${m('script')} ${m('task')} ${m('cpu')}   (${rs.map((r) => r.frames).join(', ')} frames)`);
 }
 
-const runs = { browser: [], native: [] };
+const conversions = { browser: [], native: [] };
 for (let i = 0; i < 3; i++) {
-  runs.browser.push(await browserConversion(page, url));
-  if (existsSync(NATIVE)) runs.native.push(parse(execFileSync(NATIVE, { encoding: 'utf8' }).split('\n')));
+  conversions.browser.push(await browserConversion(page, url));
+  if (existsSync(NATIVE)) conversions.native.push(parse(execFileSync(NATIVE, { encoding: 'utf8' }).split('\n')));
 }
 console.log('one 640 x 480 frame converted, median of 3 runs alternated (us a frame): browser, native, browser / native');
-for (const format of Object.keys(runs.browser[0])) {
-  const b = median(runs.browser.map((r) => r[format]));
-  const n = runs.native.length ? median(runs.native.map((r) => r[format])) : NaN;
+for (const format of Object.keys(conversions.browser[0])) {
+  const b = median(conversions.browser.map((r) => r[format]));
+  const n = conversions.native.length ? median(conversions.native.map((r) => r[format])) : NaN;
   console.log(`  ${format.padEnd(9)} ${b.toFixed(1).padStart(6)} ${n.toFixed(1).padStart(6)} ${(b / n).toFixed(2).padStart(6)}`);
 }
 await browser.close();

@@ -327,6 +327,9 @@ void screen_pause_until_ns(std::int64_t when)
     timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
     const std::int64_t left = when - (static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec);
+    // A yield alone, right after the browser last ran (a frame just shown waited
+    // for it), would give it nothing new to do: each is a task of its own.
+    if ((when == 0 || left <= 0) && emscripten_get_now() - web().last_yield_ms < 1) return;
     emscripten_sleep(when != 0 && left > 0 ? static_cast<unsigned>((left + 999999) / 1000000) : 0);
     yielded();
 }

@@ -7,6 +7,8 @@ mergeInto(LibraryManager.library, {
     canvas: null,
     context: null,
     fullscreen: null,  // [width, height] of the full-screen mode, or null
+    image: null,       // the last frame's ImageData, over the program's memory at imageAt
+    imageAt: 0,
     wakeLock: null,
     wakeWanted: false,
 
@@ -94,7 +96,14 @@ mergeInto(LibraryManager.library, {
     var program = window['program'];
     if (program['frames'] === 0) program['firstFrameMs'] = performance.now();
     program['frames']++;
-    var image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4), width, height);
+    // One ImageData over the program's memory while the pixels stay where they
+    // are; made again when they move or the memory grows (a new buffer).
+    var image = s.image;
+    if (!image || s.imageAt !== rgba || image.width !== width || image.height !== height ||
+        image.data.buffer !== HEAPU8.buffer) {
+      image = s.image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4), width, height);
+      s.imageAt = rgba;
+    }
     if (x > 0 || y > 0 || width < c.width || height < c.height) {
       s.context.fillStyle = '#000';
       s.context.fillRect(0, 0, c.width, c.height);
