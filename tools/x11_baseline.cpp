@@ -11,7 +11,9 @@
 // The image lies in the X server's shared memory where it has MIT-SHM, else it
 // is sent. Pixels take the screen's format (24 or 16 bits). A second argument
 // sets the frames a second (60 by default; 64 matches the presenter's window,
-// paced by the 64 ticks a second of the system's clock). Ended by SIGTERM
+// paced by the 64 ticks a second of the system's clock). A third, "canvas",
+// has each frame copied whole from a canvas instead, as the sketch draws its
+// own. Ended by SIGTERM
 // or SIGINT, it prints the frames it showed and the seconds it ran.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -74,6 +76,7 @@ int main(int argc, char** argv)
 {
     const bool windowed = argc > 1 && std::strcmp(argv[1], "window") == 0;
     const long rate = argc > 2 ? std::max(1L, std::atol(argv[2])) : 60;
+    const bool from_canvas = argc > 3 && std::strcmp(argv[3], "canvas") == 0;
     Display* display = XOpenDisplay(nullptr);
     if (!display) return 1;
     const int screen = DefaultScreen(display);
@@ -100,8 +103,10 @@ int main(int argc, char** argv)
     for (int x = 0; x < put_w; ++x) column[x] = windowed ? x * WIDTH / put_w : x / scale;
     for (int y = 0; y < put_h; ++y) row[y] = windowed ? y * HEIGHT / put_h : y / scale;
 
-    std::vector<std::uint32_t> picture(PICTURE_W * PICTURE_H), frame(WIDTH * HEIGHT);
+    std::vector<std::uint32_t> picture(PICTURE_W * PICTURE_H), frame(WIDTH * HEIGHT),
+        canvas(from_canvas ? WIDTH * HEIGHT : 0);
     for (std::size_t i = 0; i < picture.size(); ++i) picture[i] = static_cast<std::uint32_t>(i * 2654435761u) >> 8;
+    for (std::size_t i = 0; i < canvas.size(); ++i) canvas[i] = static_cast<std::uint32_t>(i * 40503u) >> 8;
     std::signal(SIGTERM, [](int) { ending = 1; });
     std::signal(SIGINT, [](int) { ending = 1; });
     timespec start, next;
@@ -109,9 +114,13 @@ int main(int argc, char** argv)
     next = start;
     long frames = 0;
     while (!ending) {
-        std::memset(frame.data(), 0, frame.size() * 4);
-        for (int y = 0; y < PICTURE_H; ++y)
-            std::memcpy(&frame[(Y + y) * WIDTH + X], &picture[y * PICTURE_W], PICTURE_W * 4);
+        if (from_canvas) {
+            std::memcpy(frame.data(), canvas.data(), frame.size() * 4);
+        } else {
+            std::memset(frame.data(), 0, frame.size() * 4);
+            for (int y = 0; y < PICTURE_H; ++y)
+                std::memcpy(&frame[(Y + y) * WIDTH + X], &picture[y * PICTURE_W], PICTURE_W * 4);
+        }
         for (int y = 0; y < put_h; ++y) {
             const std::uint32_t* in = &frame[row[y] * WIDTH];
             char* out = image->data + static_cast<std::ptrdiff_t>(top + y) * image->bytes_per_line;

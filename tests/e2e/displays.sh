@@ -2,12 +2,12 @@
 # End to end on the displays Linux users have, each a private Xvfb: the
 # picture program full screen on bare X servers larger than its mode and under
 # a window manager (openbox), scaled by the largest whole factor that fits and
-# centred on black; at depths 16 and 30 (ten bits a channel, scaled too); with MIT-SHM
-# absent and with every shared segment refused; on Wayland (weston on Xvfb,
-# SDL's Wayland driver). Each compares the whole screen pixel for pixel, ends
-# the program with Escape (status 0) and reports its processor time and
-# memory. The sketch runs full screen scaled (at 24 and 30 bits), and in its
-# window under openbox.
+# centred on black; at depths 16, 15 (scaled) and 30 (ten bits a channel,
+# scaled too); with MIT-SHM absent and with every shared segment refused; on
+# Wayland (weston on Xvfb, SDL's Wayland driver). Each compares the whole
+# screen pixel for pixel, ends the program with Escape (status 0) and reports
+# its processor time and memory. The sketch runs full screen scaled (at 24 and
+# 30 bits), and in its window under openbox.
 # A pseudo-colour screen (depth 8) can show nothing: status 255, at once, no
 # window left. Usage: displays.sh bare|desktops (bare X servers, or openbox
 # and weston, whose packages scripts/test makes ready apart).
@@ -78,7 +78,7 @@ check_picture() {  # check_picture LABEL AT [ENV...]
 }
 
 # Bare X servers, or openbox, full screen.
-displays=(1024x768x24 1920x1080x24 640x480x16 1920x1080x30)
+displays=(1024x768x24 1920x1080x24 640x480x16 1280x1024x15 1920x1080x30)
 [ "$PART" = desktops ] && displays=(openbox:1920x1080x24)
 for display in "${displays[@]}"; do
   geometry=${display#openbox:} label="displays $display"

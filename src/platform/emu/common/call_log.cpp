@@ -36,14 +36,17 @@ EmuCallEntry emu_call(EmuCallId id, const char* format, ...)
     return entry;
 }
 
+// The arguments' texts are made only for a log that keeps them.
 std::string emu_window_name(HWND window)
 {
+    if (!emu_logging()) return {};
     if (!window) return "NULL";
     return "hwnd" + std::to_string(reinterpret_cast<UINT_PTR>(window));
 }
 
 std::string emu_pointer(const void* pointer)
 {
+    if (!emu_logging()) return {};
     if (!pointer) return "NULL";
     char text[32];
     std::snprintf(text, sizeof text, "%p", pointer);
@@ -52,6 +55,7 @@ std::string emu_pointer(const void* pointer)
 
 std::string emu_text(LPCSTR text)
 {
+    if (!emu_logging()) return {};
     if (!text) return "NULL";
     if (reinterpret_cast<UINT_PTR>(text) < 0x10000) return std::to_string(reinterpret_cast<UINT_PTR>(text));
     std::string quoted = "\"";

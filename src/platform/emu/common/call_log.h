@@ -43,7 +43,7 @@ EmuCallEntry emu_call(EmuCallId id, const char* format, ...) __attribute__((form
 // Whether calls are being logged.
 bool emu_logging();
 
-// Arguments as the log writes them.
+// Arguments as the log writes them; empty while calls are not logged.
 std::string emu_window_name(HWND window);
 std::string emu_text(LPCSTR text);
 std::string emu_pointer(const void* pointer);

@@ -49,7 +49,8 @@ bool screen_poll(ScreenEvent* event)
                         *event = {ScreenEventKind::CLOSE, 0, 0, 0, 0};
                         return true;
                     case SDL_WINDOWEVENT_EXPOSED:
-                        s.border_drawn = false;
+                        s.border_drawn = false;  // drawn again whole, the black around the frame too
+                        sdl_x11_forget();
                         *event = {ScreenEventKind::EXPOSE, 0, 0, 0, 0};
                         return true;
                     case SDL_WINDOWEVENT_FOCUS_GAINED:

@@ -163,9 +163,13 @@ bool sdl_x11_put(const BYTE* pixels, int pitch, int width, int height, int left,
             x.image = nullptr;
             return false;
         }
+        x.image_shown = false;  // a new window size: all of it goes
     }
     // Only what lies in the window; the rest of the image is black.
+    // The whole image goes to the server when the frame's place changes (or
+    // nothing of ours is shown); else only the frame's rectangle.
     const int place[5] = {left, top, width, height, scale};
+    const bool whole = !x.image_shown || !std::equal(place, place + 5, x.placed);
     if (!std::equal(place, place + 5, x.placed)) {
         std::memset(x.image->data, 0, static_cast<std::size_t>(x.image->bytes_per_line) * h);
         std::copy(place, place + 5, x.placed);
@@ -185,7 +189,11 @@ bool sdl_x11_put(const BYTE* pixels, int pitch, int width, int height, int left,
             std::memcpy(reinterpret_cast<char*>(line) + static_cast<std::ptrdiff_t>(k) * x.image->bytes_per_line, line,
                         static_cast<std::size_t>(columns) * scale * 4);
     }
-    x.put_image(x.display, x.window, x.gc, x.image, 0, 0, 0, 0, static_cast<unsigned>(w), static_cast<unsigned>(h));
+    if (whole)
+        x.put_image(x.display, x.window, x.gc, x.image, 0, 0, 0, 0, static_cast<unsigned>(w), static_cast<unsigned>(h));
+    else if (rows > 0 && columns > 0)
+        x.put_image(x.display, x.window, x.gc, x.image, left, top, left, top, static_cast<unsigned>(columns * scale),
+                    static_cast<unsigned>(rows * scale));
     x.sync(x.display, False);
     x.last = nullptr;
     x.image_shown = true;
