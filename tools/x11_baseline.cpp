@@ -97,7 +97,8 @@ int main(int argc, char** argv)
     // Where frame pixels go: full screen a whole factor, centred; in a window
     // a stretch by a column map and a row map made once.
     const int scale = windowed ? 1 : std::max(1, std::min(screen_w / WIDTH, screen_h / HEIGHT));
-    const int left = windowed ? 0 : (screen_w - WIDTH * scale) / 2, top = windowed ? 0 : (screen_h - HEIGHT * scale) / 2;
+    const int left = windowed ? 0 : (screen_w - WIDTH * scale) / 2,
+              top = windowed ? 0 : (screen_h - HEIGHT * scale) / 2;
     const int put_w = windowed ? out_w : WIDTH * scale, put_h = windowed ? out_h : HEIGHT * scale;
     std::vector<int> column(put_w), row(put_h);
     for (int x = 0; x < put_w; ++x) column[x] = windowed ? x * WIDTH / put_w : x / scale;

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <utility>
 #include <new>
+#include <utility>
 
 #include "display/display.h"
 #include "display/display_state.h"
@@ -39,36 +39,36 @@ TEST(DisplayAllocations, NonePerFrameInSteadyState)
 {
     // Desktops up to 2560 x 1440: the window's place, and so what a call would log, grows with them.
     for (const auto& [desktop_w, desktop_h] : {std::pair{1024, 768}, {1920, 1080}, {2560, 1440}})
-    for (const EmuPixelFormat& f : {emu_format_xrgb8888(), emu_format_rgb565()}) {
-        for (int windowed : {0, 1}) {
-            emu_test_reset();
-            emu_test_set_logging(false);  // the log is the tests' own, not the program's
-            emu_test_set_modes({{640, 480, f}});
-            emu_test_set_desktop({desktop_w, desktop_h, f});
-            display_state = DisplayState{};
-            display_configure(0, "", windowed, 0);
-            const long at_start = allocations;
-            ASSERT_EQ(display_open("T", 640, 480), 1);
-            EXPECT_GT(allocations, at_start) << "opening allocates surfaces: the count counts";
-            std::vector<Pixel> pixels(400 * 300, 0x00123456);
-            picture_pixels = pixels.data();
-            for (int i = 0; i < 5; ++i) {  // warm up
-                draw_picture(100, 80);
-                display_present(frame_buffer);
-                clear_frame();
+        for (const EmuPixelFormat& f : {emu_format_xrgb8888(), emu_format_rgb565()}) {
+            for (int windowed : {0, 1}) {
+                emu_test_reset();
+                emu_test_set_logging(false);  // the log is the tests' own, not the program's
+                emu_test_set_modes({{640, 480, f}});
+                emu_test_set_desktop({desktop_w, desktop_h, f});
+                display_state = DisplayState{};
+                display_configure(0, "", windowed, 0);
+                const long at_start = allocations;
+                ASSERT_EQ(display_open("T", 640, 480), 1);
+                EXPECT_GT(allocations, at_start) << "opening allocates surfaces: the count counts";
+                std::vector<Pixel> pixels(400 * 300, 0x00123456);
+                picture_pixels = pixels.data();
+                for (int i = 0; i < 5; ++i) {  // warm up
+                    draw_picture(100, 80);
+                    display_present(frame_buffer);
+                    clear_frame();
+                }
+                const long before = allocations;
+                for (int i = 0; i < 50; ++i) {
+                    draw_picture(100, 80);
+                    ASSERT_EQ(display_present(frame_buffer), 1);
+                    clear_frame();
+                }
+                EXPECT_EQ(allocations - before, 0)
+                    << f.bits << " bits, windowed " << windowed << ", desktop " << desktop_w << " x " << desktop_h;
+                display_close();
+                picture_pixels = nullptr;
             }
-            const long before = allocations;
-            for (int i = 0; i < 50; ++i) {
-                draw_picture(100, 80);
-                ASSERT_EQ(display_present(frame_buffer), 1);
-                clear_frame();
-            }
-            EXPECT_EQ(allocations - before, 0)
-                << f.bits << " bits, windowed " << windowed << ", desktop " << desktop_w << " x " << desktop_h;
-            display_close();
-            picture_pixels = nullptr;
         }
-    }
 }
 
 // A surface whose memory can't be had is refused with DDERR_OUTOFMEMORY, and the

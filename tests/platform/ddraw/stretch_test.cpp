@@ -14,12 +14,12 @@ TEST(DdrawStretch, EveryPixelIsItsNearestSourcePixelAndNothingElseIsWritten)
         RECT d, r, clip;
     };
     const Case cases[] = {
-        {{1, 2, 43, 34}, {0, 0, 20, 16}, {0, 0, W, H}},       // a little larger: runs
-        {{0, 0, 40, 32}, {0, 0, 20, 16}, {0, 0, W, H}},       // twice as large: gathered, rows repeated
-        {{5, 5, 15, 12}, {2, 1, 19, 15}, {0, 0, W, H}},       // smaller
-        {{3, 4, 23, 20}, {0, 0, 20, 16}, {0, 0, W, H}},       // one for one: one run a row
-        {{-9, -7, 41, 33}, {0, 0, 20, 16}, {2, 3, 30, 25}},   // beyond a clip on every side
-        {{1, 2, 43, 34}, {0, 0, 20, 16}, {0, 0, W, H}},       // the first again, after the others
+        {{1, 2, 43, 34}, {0, 0, 20, 16}, {0, 0, W, H}},      // a little larger: runs
+        {{0, 0, 40, 32}, {0, 0, 20, 16}, {0, 0, W, H}},      // twice as large: gathered, rows repeated
+        {{5, 5, 15, 12}, {2, 1, 19, 15}, {0, 0, W, H}},      // smaller
+        {{3, 4, 23, 20}, {0, 0, 20, 16}, {0, 0, W, H}},      // one for one: one run a row
+        {{-9, -7, 41, 33}, {0, 0, 20, 16}, {2, 3, 30, 25}},  // beyond a clip on every side
+        {{1, 2, 43, 34}, {0, 0, 20, 16}, {0, 0, W, H}},      // the first again, after the others
     };
     for (const int bpp : {2, 3, 4}) {
         std::vector<BYTE> source(static_cast<std::size_t>(SOURCE_W) * SOURCE_H * bpp);

@@ -43,8 +43,8 @@ void gather(BYTE* out, const BYTE* in, const std::vector<std::int32_t>& columns)
 
 }  // namespace
 
-void ddraw_stretch(StretchMap& map, BYTE* to, LONG to_pitch, const BYTE* from, LONG from_pitch, int bpp,
-                   const RECT& d, const RECT& r, const RECT& clip)
+void ddraw_stretch(StretchMap& map, BYTE* to, LONG to_pitch, const BYTE* from, LONG from_pitch, int bpp, const RECT& d,
+                   const RECT& r, const RECT& clip)
 {
     const LONG x0 = std::max(d.left, clip.left), x1 = std::min(d.right, clip.right);
     const LONG y0 = std::max(d.top, clip.top), y1 = std::min(d.bottom, clip.bottom);

@@ -211,8 +211,9 @@ namespace {
 const char* rect_text(const RECT* r, char (&text)[64])
 {
     if (!r) return "NULL";
-    if (emu_logging()) std::snprintf(text, sizeof text, "%ld %ld %ld %ld", static_cast<long>(r->left),
-                                    static_cast<long>(r->top), static_cast<long>(r->right), static_cast<long>(r->bottom));
+    if (emu_logging())
+        std::snprintf(text, sizeof text, "%ld %ld %ld %ld", static_cast<long>(r->left), static_cast<long>(r->top),
+                      static_cast<long>(r->right), static_cast<long>(r->bottom));
     return text;
 }
 

@@ -87,7 +87,8 @@ bool show_directly(const BYTE* pixels, int pitch, Uint32 format, const SDL_Rect&
 
 // Rows of 0x00RRGGBB pixels scaled by `k` into rows of Out, each pixel converted by `c`.
 template <class Out, class Convert>
-SCALED_BY_THE_WIDEST_REGISTERS void scale_rows(BYTE* to, int to_pitch, const BYTE* from, int from_pitch, int w, int h, int k, Convert c)
+SCALED_BY_THE_WIDEST_REGISTERS void scale_rows(BYTE* to, int to_pitch, const BYTE* from, int from_pitch, int w, int h,
+                                               int k, Convert c)
 {
     const std::size_t row = static_cast<std::size_t>(w) * k * sizeof(Out);
     for (int y = 0; y < h; ++y) {
