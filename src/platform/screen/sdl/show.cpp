@@ -240,7 +240,10 @@ bool screen_show(const ScreenImage& image, const RECT& visible)
         s.border_drawn = false;
         return true;
     }
-    if (s.software && s.fullscreen && show_scaled(image, left, top, first, format, place)) return true;
+    // Only where the window's surface is the X server's memory: elsewhere SDL
+    // makes it a texture of a renderer of its own, beside ours.
+    if (s.software && s.fullscreen && sdl_x11_connect() && show_scaled(image, left, top, first, format, place))
+        return true;
     sdl_x11_forget();
     return show_through_texture(first, image.pitch, format, place);
 }

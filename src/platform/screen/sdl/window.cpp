@@ -57,13 +57,14 @@ bool may_have_a_graphics_device()
 // The window (hidden until a program shows something) and its way of drawing:
 // SDL's renderer, else our own X11 path; false when the display can show a
 // frame neither way (a pseudo-colour screen, say).
-bool make_window()
+bool make_window(bool on_x11)
 {
     SdlScreen& s = sdl_screen();
-    // As small as can be: the software renderer's copy of the window (in the
-    // display server's memory) is made at this size, and made again at the
-    // window's own only where the renderer draws.
-    s.window = SDL_CreateWindow(s.title.c_str(), 0, 0, 1, 1, SDL_WINDOW_HIDDEN);
+    // On X11 as small as can be: the software renderer's copy of the window (in
+    // the X server's memory) is made at this size, and made again at the
+    // window's own only where the renderer draws. A Wayland compositor places
+    // a window by the size it first has.
+    s.window = SDL_CreateWindow(s.title.c_str(), 0, 0, on_x11 ? 1 : 640, on_x11 ? 1 : 480, SDL_WINDOW_HIDDEN);
     if (!s.window) return false;
     sdl_x11_connect();  // on X11, from the start: its errors are handled from then on
     if (may_have_a_graphics_device())
@@ -122,7 +123,7 @@ bool screen_open()
     // way to give a window a surface, and the hint would leave it none.
     if (std::strcmp(driver, "x11") == 0) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SdlScreen& s = sdl_screen();
-    if (!make_window()) {
+    if (!make_window(std::strcmp(driver, "x11") == 0)) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
