@@ -13,6 +13,7 @@
 #include <pixman.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -28,22 +29,28 @@ namespace {
 constexpr int WIDTH = 640;
 constexpr int PITCH_PADDING = 64;
 
+// Each format of the table as the peers name it: pixman by channel widths and
+// order, SDL by masks.
 struct Format {
     const char* name;
     int bytes;
     pixman_format_code_t pixman;
     Uint32 sdl;
 };
-const Format FORMATS[CONVERT_FORMAT_COUNT] = {
-    {"xrgb8888", 4, PIXMAN_x8r8g8b8, SDL_PIXELFORMAT_XRGB8888},
-    {"xbgr8888", 4, PIXMAN_x8b8g8r8, SDL_PIXELFORMAT_XBGR8888},
-    {"rgb888", 3, PIXMAN_r8g8b8, SDL_PIXELFORMAT_BGR24},
-    {"bgr888", 3, PIXMAN_b8g8r8, SDL_PIXELFORMAT_RGB24},
-    {"rgb565", 2, PIXMAN_r5g6b5, SDL_PIXELFORMAT_RGB565},
-    {"bgr565", 2, PIXMAN_b5g6r5, SDL_PIXELFORMAT_BGR565},
-    {"xrgb1555", 2, PIXMAN_x1r5g5b5, SDL_PIXELFORMAT_XRGB1555},
-    {"xbgr1555", 2, PIXMAN_x1b5g5r5, SDL_PIXELFORMAT_XBGR1555},
-};
+Format peer_format(const PixelFormatInfo& f)
+{
+    const int type = f.red > f.blue ? PIXMAN_TYPE_ARGB : PIXMAN_TYPE_ABGR;
+    const auto pixman = static_cast<pixman_format_code_t>(
+        PIXMAN_FORMAT(f.bits, type, __builtin_popcount(f.alpha), __builtin_popcount(f.red), __builtin_popcount(f.green),
+                      __builtin_popcount(f.blue)));
+    return {f.name, static_cast<int>(f.bits / 8), pixman,
+            SDL_MasksToPixelFormatEnum(static_cast<int>(f.bits), f.red, f.green, f.blue, f.alpha)};
+}
+const std::array<Format, PIXEL_FORMAT_COUNT> FORMATS = [] {
+    std::array<Format, PIXEL_FORMAT_COUNT> all{};
+    for (int i = 0; i < PIXEL_FORMAT_COUNT; ++i) all[i] = peer_format(PIXEL_FORMAT_TABLE[i]);
+    return all;
+}();
 
 // A buffer aligned to a cache line, as the program's frame and surfaces are.
 template <class T>
@@ -129,22 +136,22 @@ Convert yuv(int format)
     using Fn = int (*)(const uint8_t*, int, uint8_t*, int, int, int);
     Fn direct = nullptr;
     switch (format) {
-        case CONVERT_XRGB8888:
+        case PIXEL_FORMAT_XRGB8888:
             direct = libyuv::ARGBCopy;
             break;
-        case CONVERT_XBGR8888:
+        case PIXEL_FORMAT_XBGR8888:
             direct = libyuv::ARGBToABGR;
             break;
-        case CONVERT_RGB888:
+        case PIXEL_FORMAT_RGB888:
             direct = libyuv::ARGBToRGB24;
             break;
-        case CONVERT_BGR888:
+        case PIXEL_FORMAT_BGR888:
             direct = libyuv::ARGBToRAW;
             break;
-        case CONVERT_RGB565:
+        case PIXEL_FORMAT_RGB565:
             direct = libyuv::ARGBToRGB565;
             break;
-        case CONVERT_XRGB1555:
+        case PIXEL_FORMAT_XRGB1555:
             direct = libyuv::ARGBToARGB1555;
             break;
     }
@@ -152,7 +159,7 @@ Convert yuv(int format)
         return [direct](Work& w) {
             direct(reinterpret_cast<const uint8_t*>(w.src.data()), WIDTH * 4, w.dst.data(), w.pitch, WIDTH, w.height);
         };
-    const Fn second = format == CONVERT_BGR565 ? libyuv::ARGBToRGB565 : libyuv::ARGBToARGB1555;
+    const Fn second = format == PIXEL_FORMAT_BGR565 ? libyuv::ARGBToRGB565 : libyuv::ARGBToARGB1555;
     return [second](Work& w) {
         alignas(64) static uint8_t row[WIDTH * 4];
         for (int y = 0; y < w.height; ++y) {
@@ -201,7 +208,7 @@ void add(const std::string& workload, int format, const std::string& who, Conver
 int main(int argc, char** argv)
 {
     for (const char* workload : {"row", "frame", "frame-packed"}) {
-        for (int f = 0; f < CONVERT_FORMAT_COUNT; ++f) {
+        for (int f = 0; f < PIXEL_FORMAT_COUNT; ++f) {
             add(workload, f, "ours", ours(convert_best_path().rows[f], f), false);
             for (const ConvertPath& path : convert_paths())
                 if (&path != &convert_best_path())

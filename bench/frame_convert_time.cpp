@@ -11,21 +11,11 @@
 #include <vector>
 
 #include "convert/convert_frame.h"
+#include "convert/pixel_formats.h"
 
 namespace {
 
 constexpr int WIDTH = 640, HEIGHT = 480, FRAMES = 40, BATCHES = 15;
-
-struct Format {
-    const char* name;
-    std::uint32_t bits, red, green, blue;
-};
-constexpr Format FORMATS[] = {
-    {"xrgb8888", 32, 0xFF0000, 0xFF00, 0xFF}, {"xbgr8888", 32, 0xFF, 0xFF00, 0xFF0000},
-    {"rgb888", 24, 0xFF0000, 0xFF00, 0xFF},   {"bgr888", 24, 0xFF, 0xFF00, 0xFF0000},
-    {"rgb565", 16, 0xF800, 0x7E0, 0x1F},      {"bgr565", 16, 0x1F, 0x7E0, 0xF800},
-    {"xrgb1555", 16, 0x7C00, 0x3E0, 0x1F},    {"xbgr1555", 16, 0x1F, 0x3E0, 0x7C00},
-};
 
 }  // namespace
 
@@ -36,7 +26,7 @@ int main()
     std::vector<std::uint8_t> surface(WIDTH * HEIGHT * 4);
     unsigned sink = 0;
     for (int round = 0; round < 2; ++round)
-        for (const Format& f : FORMATS) {
+        for (const PixelFormatInfo& f : PIXEL_FORMAT_TABLE) {
             const RowConverter convert = select_row_converter(f.bits, f.red, f.green, f.blue);
             const int pitch = WIDTH * static_cast<int>(f.bits / 8);
             std::vector<double> batches;

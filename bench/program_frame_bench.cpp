@@ -63,7 +63,7 @@ void BM_floor(benchmark::State& state, RowConverter convert, int bytes)
 
 }  // namespace
 
-BENCHMARK_CAPTURE(BM_program_frame, xrgb8888, emu_format_xrgb8888());
+BENCHMARK_CAPTURE(BM_program_frame, xrgb8888, emu_format(PIXEL_FORMAT_XRGB8888));
 BENCHMARK_CAPTURE(BM_floor, xrgb8888, convert_row_xrgb8888, 4);
-BENCHMARK_CAPTURE(BM_program_frame, rgb565, emu_format_rgb565());
+BENCHMARK_CAPTURE(BM_program_frame, rgb565, emu_format(PIXEL_FORMAT_RGB565));
 BENCHMARK_CAPTURE(BM_floor, rgb565, convert_row_rgb565, 2);

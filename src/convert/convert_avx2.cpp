@@ -164,8 +164,12 @@ void convert_avx2_xbgr8888(const Pixel* s, void* d, std::int32_t n) { xbgr8888(s
 void convert_avx2_rgb888(const Pixel* s, void* d, std::int32_t n) { to24<false>(s, d, n); }
 void convert_avx2_bgr888(const Pixel* s, void* d, std::int32_t n) { to24<true>(s, d, n); }
 
-const ConvertPath CONVERT_PATH_AVX2 = {
-    "avx2",
-    {xrgb8888, xbgr8888, to24<false>, to24<true>, to16<CONVERT16_RGB565, convert_pixel_rgb565>,
-     to16<CONVERT16_BGR565, convert_pixel_bgr565>, to16<CONVERT16_XRGB1555, convert_pixel_xrgb1555>,
-     to16<CONVERT16_XBGR1555, convert_pixel_xbgr1555>}};
+const ConvertPath CONVERT_PATH_AVX2 =
+    convert_path("avx2", {.xrgb8888 = xrgb8888,
+                          .xbgr8888 = xbgr8888,
+                          .rgb888 = to24<false>,
+                          .bgr888 = to24<true>,
+                          .rgb565 = to16<CONVERT16_RGB565, convert_pixel_rgb565>,
+                          .bgr565 = to16<CONVERT16_BGR565, convert_pixel_bgr565>,
+                          .xrgb1555 = to16<CONVERT16_XRGB1555, convert_pixel_xrgb1555>,
+                          .xbgr1555 = to16<CONVERT16_XBGR1555, convert_pixel_xbgr1555>});

@@ -57,7 +57,11 @@ void to16(const Pixel* s, void* dst, std::int32_t n)
 
 }  // namespace
 
-const ConvertPath CONVERT_PATH_AVX512 = {
-    "avx512",
-    {convert_avx2_xrgb8888, convert_avx2_xbgr8888, convert_avx2_rgb888, convert_avx2_bgr888, to16<CONVERT16_RGB565>,
-     to16<CONVERT16_BGR565>, to16<CONVERT16_XRGB1555>, to16<CONVERT16_XBGR1555>}};
+const ConvertPath CONVERT_PATH_AVX512 = convert_path("avx512", {.xrgb8888 = convert_avx2_xrgb8888,
+                                                                .xbgr8888 = convert_avx2_xbgr8888,
+                                                                .rgb888 = convert_avx2_rgb888,
+                                                                .bgr888 = convert_avx2_bgr888,
+                                                                .rgb565 = to16<CONVERT16_RGB565>,
+                                                                .bgr565 = to16<CONVERT16_BGR565>,
+                                                                .xrgb1555 = to16<CONVERT16_XRGB1555>,
+                                                                .xbgr1555 = to16<CONVERT16_XBGR1555>});

@@ -10,23 +10,34 @@
 #include <span>
 
 #include "convert/convert.h"
+#include "convert/pixel_formats.h"
 
-enum ConvertFormat {
-    CONVERT_XRGB8888,
-    CONVERT_XBGR8888,
-    CONVERT_RGB888,
-    CONVERT_BGR888,
-    CONVERT_RGB565,
-    CONVERT_BGR565,
-    CONVERT_XRGB1555,
-    CONVERT_XBGR1555,
-    CONVERT_FORMAT_COUNT
+// A path's routine for every format of the table, by the format's name; a path
+// is built from one of these with designated initialisers, and one it leaves
+// empty fails to compile (convert_path below).
+struct ConvertRows {
+#define CONVERT_ROW_FIELD(id, name, ...) RowConverter name;
+    PIXEL_FORMATS(CONVERT_ROW_FIELD)
+#undef CONVERT_ROW_FIELD
 };
 
 struct ConvertPath {
     const char* name;
-    RowConverter rows[CONVERT_FORMAT_COUNT];
+    RowConverter rows[PIXEL_FORMAT_COUNT];  // by PixelFormatId
 };
+
+consteval ConvertPath convert_path(const char* name, const ConvertRows& r)
+{
+    ConvertPath path{name,
+                     {
+#define CONVERT_ROW_ENTRY(id, name, ...) r.name,
+                         PIXEL_FORMATS(CONVERT_ROW_ENTRY)
+#undef CONVERT_ROW_ENTRY
+                     }};
+    for (RowConverter row : path.rows)
+        if (!row) throw "a path leaves a format without a routine";
+    return path;
+}
 
 // Every path this processor can run, the portable one first, the best one last.
 std::span<const ConvertPath> convert_paths();

@@ -36,7 +36,11 @@ void to16(const Pixel* s, void* dst, std::int32_t n)
 
 }  // namespace
 
-const ConvertPath CONVERT_PATH_PORTABLE = {
-    "portable",
-    {xrgb8888, xbgr8888, to24<false>, to24<true>, to16<convert_pixel_rgb565>, to16<convert_pixel_bgr565>,
-     to16<convert_pixel_xrgb1555>, to16<convert_pixel_xbgr1555>}};
+const ConvertPath CONVERT_PATH_PORTABLE = convert_path("portable", {.xrgb8888 = xrgb8888,
+                                                                    .xbgr8888 = xbgr8888,
+                                                                    .rgb888 = to24<false>,
+                                                                    .bgr888 = to24<true>,
+                                                                    .rgb565 = to16<convert_pixel_rgb565>,
+                                                                    .bgr565 = to16<convert_pixel_bgr565>,
+                                                                    .xrgb1555 = to16<convert_pixel_xrgb1555>,
+                                                                    .xbgr1555 = to16<convert_pixel_xbgr1555>});

@@ -62,42 +62,23 @@ std::span<const ConvertPath> convert_paths() { return {available().paths, std::s
 
 const ConvertPath& convert_best_path() { return available().paths[available().count - 1]; }
 
-void convert_row_xrgb8888(const Pixel* s, void* d, std::int32_t n)
-{
-    convert_best_path().rows[CONVERT_XRGB8888](s, d, n);
-}
-void convert_row_xbgr8888(const Pixel* s, void* d, std::int32_t n)
-{
-    convert_best_path().rows[CONVERT_XBGR8888](s, d, n);
-}
-void convert_row_rgb888(const Pixel* s, void* d, std::int32_t n) { convert_best_path().rows[CONVERT_RGB888](s, d, n); }
-void convert_row_bgr888(const Pixel* s, void* d, std::int32_t n) { convert_best_path().rows[CONVERT_BGR888](s, d, n); }
-void convert_row_rgb565(const Pixel* s, void* d, std::int32_t n) { convert_best_path().rows[CONVERT_RGB565](s, d, n); }
-void convert_row_bgr565(const Pixel* s, void* d, std::int32_t n) { convert_best_path().rows[CONVERT_BGR565](s, d, n); }
-void convert_row_xrgb1555(const Pixel* s, void* d, std::int32_t n)
-{
-    convert_best_path().rows[CONVERT_XRGB1555](s, d, n);
-}
-void convert_row_xbgr1555(const Pixel* s, void* d, std::int32_t n)
-{
-    convert_best_path().rows[CONVERT_XBGR1555](s, d, n);
-}
+// The public converters, one a format of the table, each running the best path's routine.
+#define CONVERT_ROW_PUBLIC(id, name, ...)                            \
+    void convert_row_##name(const Pixel* s, void* d, std::int32_t n) \
+    {                                                                \
+        convert_best_path().rows[PIXEL_FORMAT_##id](s, d, n);        \
+    }
+PIXEL_FORMATS(CONVERT_ROW_PUBLIC)
+#undef CONVERT_ROW_PUBLIC
 
 RowConverter select_row_converter(std::uint32_t bits, std::uint32_t red_mask, std::uint32_t green_mask,
                                   std::uint32_t blue_mask)
 {
-    struct Entry {
-        std::uint32_t bits, red, green, blue;
-        RowConverter converter;
+    static constexpr RowConverter PUBLIC[] = {
+#define CONVERT_ROW_POINTER(id, name, ...) convert_row_##name,
+        PIXEL_FORMATS(CONVERT_ROW_POINTER)
+#undef CONVERT_ROW_POINTER
     };
-    // Compared in this order; the first whose four values all match wins.
-    static constexpr Entry TABLE[] = {
-        {32, 0xFF0000, 0xFF00, 0xFF, convert_row_xrgb8888}, {32, 0xFF, 0xFF00, 0xFF0000, convert_row_xbgr8888},
-        {24, 0xFF0000, 0xFF00, 0xFF, convert_row_rgb888},   {24, 0xFF, 0xFF00, 0xFF0000, convert_row_bgr888},
-        {16, 0xF800, 0x7E0, 0x1F, convert_row_rgb565},      {16, 0x1F, 0x7E0, 0xF800, convert_row_bgr565},
-        {16, 0x7C00, 0x3E0, 0x1F, convert_row_xrgb1555},    {16, 0x1F, 0x3E0, 0x7C00, convert_row_xbgr1555},
-    };
-    for (const Entry& e : TABLE)
-        if (e.bits == bits && e.red == red_mask && e.green == green_mask && e.blue == blue_mask) return e.converter;
-    return nullptr;
+    const PixelFormatId id = pixel_format_find(bits, red_mask, green_mask, blue_mask, 0);
+    return id == PIXEL_FORMAT_COUNT ? nullptr : PUBLIC[id];
 }

@@ -126,6 +126,11 @@ void convert_sse2_xbgr1555(const Pixel* s, void* d, std::int32_t n)
     to16<CONVERT16_XBGR1555, convert_pixel_xbgr1555>(s, d, n);
 }
 
-const ConvertPath CONVERT_PATH_SSE2 = {"sse2",
-                                       {convert_sse2_xrgb8888, xbgr8888, to24<false>, to24<true>, convert_sse2_rgb565,
-                                        convert_sse2_bgr565, convert_sse2_xrgb1555, convert_sse2_xbgr1555}};
+const ConvertPath CONVERT_PATH_SSE2 = convert_path("sse2", {.xrgb8888 = convert_sse2_xrgb8888,
+                                                            .xbgr8888 = xbgr8888,
+                                                            .rgb888 = to24<false>,
+                                                            .bgr888 = to24<true>,
+                                                            .rgb565 = convert_sse2_rgb565,
+                                                            .bgr565 = convert_sse2_bgr565,
+                                                            .xrgb1555 = convert_sse2_xrgb1555,
+                                                            .xbgr1555 = convert_sse2_xbgr1555});

@@ -48,6 +48,11 @@ void to24(const Pixel* s, void* dst, std::int32_t n)
 
 }  // namespace
 
-const ConvertPath CONVERT_PATH_SSSE3 = {"ssse3",
-                                        {convert_sse2_xrgb8888, xbgr8888, to24<false>, to24<true>, convert_sse2_rgb565,
-                                         convert_sse2_bgr565, convert_sse2_xrgb1555, convert_sse2_xbgr1555}};
+const ConvertPath CONVERT_PATH_SSSE3 = convert_path("ssse3", {.xrgb8888 = convert_sse2_xrgb8888,
+                                                              .xbgr8888 = xbgr8888,
+                                                              .rgb888 = to24<false>,
+                                                              .bgr888 = to24<true>,
+                                                              .rgb565 = convert_sse2_rgb565,
+                                                              .bgr565 = convert_sse2_bgr565,
+                                                              .xrgb1555 = convert_sse2_xrgb1555,
+                                                              .xbgr1555 = convert_sse2_xbgr1555});

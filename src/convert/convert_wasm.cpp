@@ -142,8 +142,12 @@ void to16(const Pixel* s, void* dst, std::int32_t n)
 
 }  // namespace
 
-const ConvertPath CONVERT_PATH_WASM_SIMD128 = {
-    "wasm_simd128",
-    {xrgb8888, xbgr8888, to24<false>, to24<true>, to16<RGB565, convert_pixel_rgb565>,
-     to16<BGR565, convert_pixel_bgr565>, to16<XRGB1555, convert_pixel_xrgb1555>,
-     to16<XBGR1555, convert_pixel_xbgr1555>}};
+const ConvertPath CONVERT_PATH_WASM_SIMD128 =
+    convert_path("wasm_simd128", {.xrgb8888 = xrgb8888,
+                                  .xbgr8888 = xbgr8888,
+                                  .rgb888 = to24<false>,
+                                  .bgr888 = to24<true>,
+                                  .rgb565 = to16<RGB565, convert_pixel_rgb565>,
+                                  .bgr565 = to16<BGR565, convert_pixel_bgr565>,
+                                  .xrgb1555 = to16<XRGB1555, convert_pixel_xrgb1555>,
+                                  .xbgr1555 = to16<XBGR1555, convert_pixel_xbgr1555>});

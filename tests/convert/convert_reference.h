@@ -8,19 +8,7 @@
 
 #include "convert/convert_paths.h"
 
-inline int reference_bytes_per_pixel(int format)
-{
-    switch (format) {
-        case CONVERT_XRGB8888:
-        case CONVERT_XBGR8888:
-            return 4;
-        case CONVERT_RGB888:
-        case CONVERT_BGR888:
-            return 3;
-        default:
-            return 2;
-    }
-}
+inline int reference_bytes_per_pixel(int format) { return static_cast<int>(PIXEL_FORMAT_TABLE[format].bits / 8); }
 
 // The target value of one pixel (as an integer; 24-bit values as B | G << 8 | R << 16
 // for rgb888 and R | G << 8 | B << 16 for bgr888, i.e. the bytes in memory order).
@@ -28,21 +16,21 @@ inline std::uint32_t reference_value(int format, std::uint32_t p)
 {
     const std::uint32_t r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
     switch (format) {
-        case CONVERT_XRGB8888:
+        case PIXEL_FORMAT_XRGB8888:
             return p;
-        case CONVERT_XBGR8888:
+        case PIXEL_FORMAT_XBGR8888:
             return (b << 16) | (g << 8) | r;
-        case CONVERT_RGB888:
+        case PIXEL_FORMAT_RGB888:
             return b | (g << 8) | (r << 16);
-        case CONVERT_BGR888:
+        case PIXEL_FORMAT_BGR888:
             return r | (g << 8) | (b << 16);
-        case CONVERT_RGB565:
+        case PIXEL_FORMAT_RGB565:
             return ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3);
-        case CONVERT_BGR565:
+        case PIXEL_FORMAT_BGR565:
             return ((b >> 3) << 11) | ((g >> 2) << 5) | (r >> 3);
-        case CONVERT_XRGB1555:
+        case PIXEL_FORMAT_XRGB1555:
             return ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
-        case CONVERT_XBGR1555:
+        case PIXEL_FORMAT_XBGR1555:
             return ((b >> 3) << 10) | ((g >> 3) << 5) | (r >> 3);
     }
     return 0;

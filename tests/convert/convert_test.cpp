@@ -84,7 +84,7 @@ TEST(ConvertPaths, EveryPathMatchesTheReferenceAtEveryCountAndAlignment)
     for (int n = 0; n <= 70; ++n) counts.push_back(n);
     counts.push_back(640);
     for (const ConvertPath& path : convert_paths())
-        for (int f = 0; f < CONVERT_FORMAT_COUNT; ++f)
+        for (int f = 0; f < PIXEL_FORMAT_COUNT; ++f)
             for (int count : counts)
                 for (int src_offset = 0; src_offset < 3; ++src_offset)
                     for (int dst_offset : {0, 1, 2, 3, 5, 30})
@@ -99,9 +99,9 @@ TEST(ConvertPaths, LongRunsMatchTheReference)
 {
     const auto pixels = random_pixels((16 << 20) / 4 + 7, 4);
     for (const ConvertPath& path : convert_paths())
-        for (int f = 0; f < CONVERT_FORMAT_COUNT; ++f)
+        for (int f = 0; f < PIXEL_FORMAT_COUNT; ++f)
             for (int count : {4096, 4099, (16 << 20) / 4 + 7}) {
-                if (count > 4099 && f != CONVERT_XRGB8888) continue;
+                if (count > 4099 && f != PIXEL_FORMAT_XRGB8888) continue;
                 for (int dst_offset : {0, 4, 30})
                     check_row(path.rows[f], f, pixels, count, 1, dst_offset,
                               std::string(path.name) + " " + FORMAT_NAMES[f] + " count " + std::to_string(count) +
@@ -112,7 +112,7 @@ TEST(ConvertPaths, LongRunsMatchTheReference)
 TEST(ConvertPaths, PublicConvertersMatchTheReference)
 {
     const auto pixels = random_pixels(640, 2);
-    for (int f = 0; f < CONVERT_FORMAT_COUNT; ++f)
+    for (int f = 0; f < PIXEL_FORMAT_COUNT; ++f)
         for (int count : {0, 1, 3, 4, 5, 7, 8, 9, 15, 16, 17, 31, 32, 33, 640})
             check_row(PUBLIC_CONVERTERS[f], f, pixels, count, 0, 1,
                       std::string(FORMAT_NAMES[f]) + " count " + std::to_string(count));
@@ -122,7 +122,7 @@ TEST(ConvertPaths, NegativeCountWritesNothing)
 {
     const auto pixels = random_pixels(8, 3);
     for (const ConvertPath& path : convert_paths())
-        for (int f = 0; f < CONVERT_FORMAT_COUNT; ++f) {
+        for (int f = 0; f < PIXEL_FORMAT_COUNT; ++f) {
             std::uint8_t dst[64];
             std::memset(dst, GUARD, sizeof dst);
             path.rows[f](pixels.data(), dst + 16, -5);
@@ -138,36 +138,36 @@ TEST(ConvertPaths, EdgeValues)
         int format;
         std::uint32_t out;
     } const cases[] = {
-        {0x00FFFFFF, CONVERT_RGB565, 0xFFFF},
-        {0x00FFFFFF, CONVERT_BGR565, 0xFFFF},
-        {0x00FFFFFF, CONVERT_XRGB1555, 0x7FFF},
-        {0x00FFFFFF, CONVERT_XBGR1555, 0x7FFF},
-        {0x00FFFFFF, CONVERT_RGB888, 0xFFFFFF},
-        {0x00FFFFFF, CONVERT_BGR888, 0xFFFFFF},
-        {0x00FFFFFF, CONVERT_XRGB8888, 0xFFFFFF},
-        {0x00FFFFFF, CONVERT_XBGR8888, 0xFFFFFF},
-        {0x00070307, CONVERT_RGB565, 0},
-        {0x00070307, CONVERT_BGR565, 0},
-        {0x00070307, CONVERT_XRGB1555, 0},
-        {0x00070307, CONVERT_XBGR1555, 0},
-        {0x00040404, CONVERT_RGB565, 0x0020},
-        {0x00040404, CONVERT_BGR565, 0x0020},
-        {0x00040404, CONVERT_XRGB1555, 0},
-        {0x00040404, CONVERT_XBGR1555, 0},
-        {0x00808080, CONVERT_RGB565, 0x8410},
-        {0x00808080, CONVERT_BGR565, 0x8410},
-        {0x00808080, CONVERT_XRGB1555, 0x4210},
-        {0x00808080, CONVERT_XBGR1555, 0x4210},
-        {0x00F80000, CONVERT_RGB565, 0xF800},
-        {0x00F80000, CONVERT_BGR565, 0x001F},
-        {0x00F80000, CONVERT_XRGB1555, 0x7C00},
-        {0x00F80000, CONVERT_XBGR1555, 0x001F},
-        {0x12345678, CONVERT_XRGB8888, 0x12345678},
-        {0x12345678, CONVERT_XBGR8888, 0x00785634},
-        {0x00102030, CONVERT_RGB888, 0x102030},
-        {0x00102030, CONVERT_BGR888, 0x302010},
-        {0xFFFFFFFF, CONVERT_XRGB1555, 0x7FFF},
-        {0xFF000000, CONVERT_RGB565, 0},
+        {0x00FFFFFF, PIXEL_FORMAT_RGB565, 0xFFFF},
+        {0x00FFFFFF, PIXEL_FORMAT_BGR565, 0xFFFF},
+        {0x00FFFFFF, PIXEL_FORMAT_XRGB1555, 0x7FFF},
+        {0x00FFFFFF, PIXEL_FORMAT_XBGR1555, 0x7FFF},
+        {0x00FFFFFF, PIXEL_FORMAT_RGB888, 0xFFFFFF},
+        {0x00FFFFFF, PIXEL_FORMAT_BGR888, 0xFFFFFF},
+        {0x00FFFFFF, PIXEL_FORMAT_XRGB8888, 0xFFFFFF},
+        {0x00FFFFFF, PIXEL_FORMAT_XBGR8888, 0xFFFFFF},
+        {0x00070307, PIXEL_FORMAT_RGB565, 0},
+        {0x00070307, PIXEL_FORMAT_BGR565, 0},
+        {0x00070307, PIXEL_FORMAT_XRGB1555, 0},
+        {0x00070307, PIXEL_FORMAT_XBGR1555, 0},
+        {0x00040404, PIXEL_FORMAT_RGB565, 0x0020},
+        {0x00040404, PIXEL_FORMAT_BGR565, 0x0020},
+        {0x00040404, PIXEL_FORMAT_XRGB1555, 0},
+        {0x00040404, PIXEL_FORMAT_XBGR1555, 0},
+        {0x00808080, PIXEL_FORMAT_RGB565, 0x8410},
+        {0x00808080, PIXEL_FORMAT_BGR565, 0x8410},
+        {0x00808080, PIXEL_FORMAT_XRGB1555, 0x4210},
+        {0x00808080, PIXEL_FORMAT_XBGR1555, 0x4210},
+        {0x00F80000, PIXEL_FORMAT_RGB565, 0xF800},
+        {0x00F80000, PIXEL_FORMAT_BGR565, 0x001F},
+        {0x00F80000, PIXEL_FORMAT_XRGB1555, 0x7C00},
+        {0x00F80000, PIXEL_FORMAT_XBGR1555, 0x001F},
+        {0x12345678, PIXEL_FORMAT_XRGB8888, 0x12345678},
+        {0x12345678, PIXEL_FORMAT_XBGR8888, 0x00785634},
+        {0x00102030, PIXEL_FORMAT_RGB888, 0x102030},
+        {0x00102030, PIXEL_FORMAT_BGR888, 0x302010},
+        {0xFFFFFFFF, PIXEL_FORMAT_XRGB1555, 0x7FFF},
+        {0xFF000000, PIXEL_FORMAT_RGB565, 0},
     };
     for (const ConvertPath& path : convert_paths())
         for (const Case& c : cases) {
@@ -190,7 +190,7 @@ TEST(ConvertFrame, EveryLayoutMatchesTheReferenceAndLeavesTheGapsAlone)
 {
     constexpr int W = 37, ROWS = 5;
     const auto pixels = random_pixels((W + 3) * ROWS, 11);
-    for (int f = 0; f < CONVERT_FORMAT_COUNT; ++f) {
+    for (int f = 0; f < PIXEL_FORMAT_COUNT; ++f) {
         const int size = reference_bytes_per_pixel(f);
         for (const auto& [stride, pitch] : {std::pair{W, W * size}, {W, W * size + 7}, {W + 3, W * size}}) {
             std::vector<std::uint8_t> dst(pitch * ROWS + SLACK, GUARD);

@@ -39,7 +39,7 @@ TEST(DisplayAllocations, NonePerFrameInSteadyState)
 {
     // Desktops up to 2560 x 1440: the window's place, and so what a call would log, grows with them.
     for (const auto& [desktop_w, desktop_h] : {std::pair{1024, 768}, {1920, 1080}, {2560, 1440}})
-        for (const EmuPixelFormat& f : {emu_format_xrgb8888(), emu_format_rgb565()}) {
+        for (const EmuPixelFormat& f : {emu_format(PIXEL_FORMAT_XRGB8888), emu_format(PIXEL_FORMAT_RGB565)}) {
             for (int windowed : {0, 1}) {
                 emu_test_reset();
                 emu_test_set_logging(false);  // the log is the tests' own, not the program's

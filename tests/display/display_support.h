@@ -46,7 +46,7 @@ inline std::vector<Pixel> test_frame(int width, int height, unsigned seed = 5)
 // The format index of the reference for a screen format.
 inline int reference_format(const EmuPixelFormat& f)
 {
-    for (int i = 0; i < 8; ++i)
+    for (int i = 0; i < PIXEL_FORMAT_COUNT; ++i)
         if (emu_same_format(ALL_FORMATS[i], f)) return i;
     return -1;
 }

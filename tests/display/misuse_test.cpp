@@ -87,7 +87,7 @@ TEST_F(DisplayTest, SizesNoSurfaceCanHaveAreRefused)
 // into the part on the screen, and no further.
 TEST_F(DisplayTest, AWindowLargerThanTheDesktopShowsThePartOnTheScreen)
 {
-    emu_test_set_desktop({320, 240, emu_format_xrgb8888()});
+    emu_test_set_desktop({320, 240, emu_format(PIXEL_FORMAT_XRGB8888)});
     display_configure(0, "", 1, 0);
     ASSERT_EQ(display_open("big", 640, 480), 1);
     const std::vector<Pixel> frame = test_frame(640, 480);

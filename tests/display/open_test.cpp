@@ -165,7 +165,7 @@ TEST_F(DisplayTest, BorderlessWindowKeepsTheFramedPositionWithoutFrameOrCaption)
 
 TEST_F(DisplayTest, CentringKeepsNegativeDifferencesNegative)
 {
-    emu_test_set_desktop({600, 400, emu_format_xrgb8888()});
+    emu_test_set_desktop({600, 400, emu_format(PIXEL_FORMAT_XRGB8888)});
     display_configure(0, "", 1, 0);
     ASSERT_EQ(display_open("W", 640, 480), 1);
     // (600 - 648) >> 1 = -24 and (400 - 507) >> 1 = -54.
@@ -180,10 +180,10 @@ TEST_F(DisplayTest, ModeFallsBackFrom32To24To16)
         std::vector<std::string> tried;
         RowConverter converter;
     } const cases[] = {
-        {{{640, 480, emu_format_rgb888()}, {640, 480, emu_format_rgb565()}},
+        {{{640, 480, emu_format(PIXEL_FORMAT_RGB888)}, {640, 480, emu_format(PIXEL_FORMAT_RGB565)}},
          {"IDirectDraw::SetDisplayMode(640, 480, 32)", "IDirectDraw::SetDisplayMode(640, 480, 24)"},
          convert_row_rgb888},
-        {{{640, 480, emu_format_xbgr1555()}, {800, 600, emu_format_xrgb8888()}},
+        {{{640, 480, emu_format(PIXEL_FORMAT_XBGR1555)}, {800, 600, emu_format(PIXEL_FORMAT_XRGB8888)}},
          {"IDirectDraw::SetDisplayMode(640, 480, 32)", "IDirectDraw::SetDisplayMode(640, 480, 24)",
           "IDirectDraw::SetDisplayMode(640, 480, 16)"},
          convert_row_xbgr1555},
@@ -198,7 +198,7 @@ TEST_F(DisplayTest, ModeFallsBackFrom32To24To16)
         display_close();
     }
     SetUp();
-    emu_test_set_modes({{800, 600, emu_format_xrgb8888()}});
+    emu_test_set_modes({{800, 600, emu_format(PIXEL_FORMAT_XRGB8888)}});
     display_configure(0, "", 0, 0);
     EXPECT_EQ(display_open("T", 640, 480), 0);
     EXPECT_EQ(platform_calls().back(), "IDirectDraw::SetDisplayMode(640, 480, 16)");

@@ -112,7 +112,7 @@ TEST_F(DisplayTest, PaddedPitchLeavesThePaddingUntouched)
 {
     const int padding = 28;
     emu_test_set_pitch_padding(padding);
-    open_windowed(emu_format_rgb888());
+    open_windowed(emu_format(PIXEL_FORMAT_RGB888));
     ASSERT_EQ(mark_offscreen(), W * 3 + padding);
 
     const auto frame = test_frame(W, H);
@@ -120,7 +120,7 @@ TEST_F(DisplayTest, PaddedPitchLeavesThePaddingUntouched)
     const DDSURFACEDESC desc = lock_offscreen();
     const auto* bytes = static_cast<const BYTE*>(desc.lpSurface);
     for (int y = 0; y < H; ++y) {
-        const auto want = reference_row(CONVERT_RGB888, &frame[y * W], W);
+        const auto want = reference_row(PIXEL_FORMAT_RGB888, &frame[y * W], W);
         ASSERT_EQ(std::memcmp(bytes + y * desc.lPitch, want.data(), want.size()), 0) << "row " << y;
         for (int i = W * 3; i < desc.lPitch; ++i) ASSERT_EQ(bytes[y * desc.lPitch + i], 0xA5) << "row " << y;
     }
@@ -134,7 +134,7 @@ TEST_F(DisplayTest, ConversionStopsAtTheLockedSurfacesEdges)
 {
     const int padding = 16;
     emu_test_set_pitch_padding(padding);
-    open_windowed(emu_format_xrgb8888());
+    open_windowed(emu_format(PIXEL_FORMAT_XRGB8888));
     ASSERT_EQ(mark_offscreen(), W * 4 + padding);
 
     // As if the display were opened larger than the surface it got.
@@ -157,7 +157,7 @@ TEST_F(DisplayTest, ConversionStopsAtTheLockedSurfacesEdges)
 // Without the window's client area there is nothing to copy into: no blit.
 TEST_F(DisplayTest, RepaintWithoutAClientAreaCopiesNothing)
 {
-    open_windowed(emu_format_xrgb8888());
+    open_windowed(emu_format(PIXEL_FORMAT_XRGB8888));
     settle();
     ASSERT_TRUE(emu_test_fail("GetClientRect"));
     display_repaint();
@@ -172,7 +172,7 @@ TEST_F(DisplayTest, RepaintWithoutAClientAreaCopiesNothing)
 
 TEST_F(DisplayTest, NothingIsDrawnWhileInactive)
 {
-    open_fullscreen(emu_format_xrgb8888());
+    open_fullscreen(emu_format(PIXEL_FORMAT_XRGB8888));
     settle();
     const auto frame = test_frame(W, H);
     // Deactivation arrives through the message pump.
@@ -193,7 +193,7 @@ TEST_F(DisplayTest, NothingIsDrawnWhileInactive)
 
 TEST_F(DisplayTest, NothingIsDrawnBeforeTheFirstActivation)
 {
-    open_fullscreen(emu_format_xrgb8888());
+    open_fullscreen(emu_format(PIXEL_FORMAT_XRGB8888));
     display_state.active = 0;  // as if no WM_ACTIVATEAPP had come yet
     settle();
     const auto frame = test_frame(W, H);
@@ -205,7 +205,7 @@ TEST_F(DisplayTest, NothingIsDrawnBeforeTheFirstActivation)
 
 TEST_F(DisplayTest, FullScreenFrameCallsInOrderAndFlipFlags)
 {
-    open_fullscreen(emu_format_xrgb8888());
+    open_fullscreen(emu_format(PIXEL_FORMAT_XRGB8888));
     settle();
     const auto frame = test_frame(W, H);
     ASSERT_EQ(display_present(frame.data()), 1);
@@ -227,7 +227,7 @@ TEST_F(DisplayTest, FullScreenFrameCallsInOrderAndFlipFlags)
 
 TEST_F(DisplayTest, WindowedFrameRestoresBothRepaintsAndSleepsTwice)
 {
-    open_windowed(emu_format_xrgb8888());
+    open_windowed(emu_format(PIXEL_FORMAT_XRGB8888));
     settle();
     const auto frame = test_frame(W, H);
     ASSERT_EQ(display_present(frame.data()), 1);
@@ -251,7 +251,7 @@ TEST_F(DisplayTest, WindowedFrameRestoresBothRepaintsAndSleepsTwice)
 // again through WM_PAINT alone: no new frame is drawn.
 TEST_F(DisplayTest, AnUncoveredWindowIsRepaintedThroughWmPaint)
 {
-    open_windowed(emu_format_xrgb8888());
+    open_windowed(emu_format(PIXEL_FORMAT_XRGB8888));
     const auto frame = test_frame(W, H);
     ASSERT_EQ(display_present(frame.data()), 1);
     emu_test_post(display_state.window, WM_ACTIVATEAPP, FALSE, 0);
@@ -274,20 +274,20 @@ TEST_F(DisplayTest, AnUncoveredWindowIsRepaintedThroughWmPaint)
 
 TEST_F(DisplayTest, LostSurfaceFailsOnceThenRecovers)
 {
-    open_fullscreen(emu_format_rgb565());
+    open_fullscreen(emu_format(PIXEL_FORMAT_RGB565));
     const auto frame = test_frame(W, H);
     emu_test_lose_surfaces();
     emu_test_fail("IDirectDrawSurface::Restore", 1, DDERR_WRONGMODE);
     EXPECT_EQ(display_present(frame.data()), 0) << "the lock fails while the surface is lost";
     EXPECT_EQ(count_calls("IDirectDrawSurface::Flip"), 0u);
     EXPECT_EQ(display_present(frame.data()), 1) << "restored on the next call";
-    EXPECT_EQ(emu_test_screen().at(7, 3), on_screen(emu_format_rgb565(), frame[3 * W + 7]));
+    EXPECT_EQ(emu_test_screen().at(7, 3), on_screen(emu_format(PIXEL_FORMAT_RGB565), frame[3 * W + 7]));
     display_close();
 }
 
 TEST_F(DisplayTest, WindowProcedureRecordsMouseAndButtons)
 {
-    open_windowed(emu_format_xrgb8888());
+    open_windowed(emu_format(PIXEL_FORMAT_XRGB8888));
     const HWND w = display_state.window;
     display_window_proc(w, WM_MOUSEMOVE, 0, MAKELPARAM(10, 20));
     EXPECT_EQ(display_mouse_x(), 10);
@@ -319,7 +319,7 @@ TEST_F(DisplayTest, WindowProcedureRecordsMouseAndButtons)
 // closing let every key and button go. Only WM_KEYDOWN stays away from DefWindowProcA.
 TEST_F(DisplayTest, WindowProcedureRecordsKeysUntilDeactivation)
 {
-    open_windowed(emu_format_xrgb8888());
+    open_windowed(emu_format(PIXEL_FORMAT_XRGB8888));
     const auto down = [](int vk) { emu_test_screen_event({ScreenEventKind::KEY_DOWN, vk, 0, 0, 0}); };
     const auto up = [](int vk) { emu_test_screen_event({ScreenEventKind::KEY_UP, vk, 0, 0, 0}); };
     down('A'), down(VK_LEFT), deliver();
@@ -352,7 +352,7 @@ TEST_F(DisplayTest, WindowProcedureRecordsKeysUntilDeactivation)
 TEST_F(DisplayTest, EscapeAndCloseAreSwallowedWhenClosingIsNotAllowed)
 {
     display_allow_close(0);
-    open_windowed(emu_format_xrgb8888());
+    open_windowed(emu_format(PIXEL_FORMAT_XRGB8888));
     emu_test_screen_event({ScreenEventKind::KEY_DOWN, VK_ESCAPE, 0, 0, 0});
     emu_test_screen_event({ScreenEventKind::CLOSE, 0, 0, 0, 0});
     emu_test_screen_event({ScreenEventKind::KEY_DOWN, VK_MENU, 0, 0, 0});  // Alt+F4
@@ -375,7 +375,7 @@ static void report_at_exit()
 
 TEST_F(DisplayTest, EscapeEndsTheProcessWhenClosingIsAllowed)
 {
-    open_fullscreen(emu_format_xrgb8888());
+    open_fullscreen(emu_format(PIXEL_FORMAT_XRGB8888));
     emu_test_on_exit(report_at_exit);
     emu_test_screen_event({ScreenEventKind::KEY_DOWN, VK_ESCAPE, 0, 0, 0});
     const auto frame = test_frame(W, H);
@@ -385,7 +385,7 @@ TEST_F(DisplayTest, EscapeEndsTheProcessWhenClosingIsAllowed)
 
 TEST_F(DisplayTest, CloseRequestEndsTheProcessWhenClosingIsAllowed)
 {
-    open_windowed(emu_format_xrgb8888());
+    open_windowed(emu_format(PIXEL_FORMAT_XRGB8888));
     emu_test_on_exit(report_at_exit);
     emu_test_screen_event({ScreenEventKind::CLOSE, 0, 0, 0, 0});
     const auto frame = test_frame(W, H);
@@ -395,7 +395,7 @@ TEST_F(DisplayTest, CloseRequestEndsTheProcessWhenClosingIsAllowed)
 // Escape is a key-down whose wParam's low 8 bits are VK_ESCAPE.
 TEST_F(DisplayTest, AKeyWhoseLowByteIsEscapeEndsTheProcess)
 {
-    open_windowed(emu_format_xrgb8888());
+    open_windowed(emu_format(PIXEL_FORMAT_XRGB8888));
     emu_test_on_exit(report_at_exit);
     EXPECT_EXIT(display_window_proc(display_state.window, WM_KEYDOWN, 0x100 | VK_ESCAPE, 0),
                 ::testing::ExitedWithCode(0), "live=0 windows=0 screensaver=1");

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 3) return 0;
     const auto paths = convert_paths();
     const ConvertPath& path = paths[data[0] % paths.size()];
-    const int format = (data[0] / 16) % CONVERT_FORMAT_COUNT;
+    const int format = (data[0] / 16) % PIXEL_FORMAT_COUNT;
     const int src_offset = data[1] % 8;   // in pixels
     const int dst_offset = data[2] % 64;  // in bytes
     data += 3;

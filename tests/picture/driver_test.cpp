@@ -121,7 +121,7 @@ TEST(Driver, NoUsableModeEndsWithMinusOne)
         {
             emu_test_reset();
             display_state = DisplayState{};
-            emu_test_set_modes({{800, 600, emu_format_xrgb8888()}, {640, 480, emu_format_palette8()}});
+            emu_test_set_modes({{800, 600, emu_format(PIXEL_FORMAT_XRGB8888)}, {640, 480, emu_format_palette8()}});
             run_program();
         },
         ::testing::ExitedWithCode(255), "");

@@ -1,9 +1,11 @@
 #pragma once
 
-// The eight screen formats the presenter converts to, in the converters' order.
+// Every screen format the presenter converts to, in the table's order.
 
 #include "platform/emu/common/pixel_format.h"
 
-inline constexpr EmuPixelFormat ALL_FORMATS[] = {emu_format_xrgb8888(), emu_format_xbgr8888(), emu_format_rgb888(),
-                                                 emu_format_bgr888(),   emu_format_rgb565(),   emu_format_bgr565(),
-                                                 emu_format_xrgb1555(), emu_format_xbgr1555()};
+inline constexpr EmuPixelFormat ALL_FORMATS[] = {
+#define TEST_FORMAT(id, ...) emu_format(PIXEL_FORMAT_##id),
+    PIXEL_FORMATS(TEST_FORMAT)
+#undef TEST_FORMAT
+};

@@ -5,7 +5,7 @@
 
 TEST_F(Platform, ModesTheScreenDoesNotOfferAreRefused)
 {
-    emu_test_set_modes({{640, 480, emu_format_rgb565()}});
+    emu_test_set_modes({{640, 480, emu_format(PIXEL_FORMAT_RGB565)}});
     HWND window = popup();
     IDirectDraw* ddraw = create_ddraw();
     EXPECT_EQ(ddraw->SetDisplayMode(640, 480, 16), DDERR_NOCOOPERATIVELEVELSET);

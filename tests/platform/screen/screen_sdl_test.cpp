@@ -154,7 +154,7 @@ TEST(SdlScreen, AWindowPartlyOffTheScreenShowsItsPartInPlace)
     ASSERT_TRUE(screen_open());
     X x;
     ASSERT_NE(x.display, nullptr);
-    const EmuPixelFormat f = emu_format_xrgb8888();
+    const EmuPixelFormat f = emu_format(PIXEL_FORMAT_XRGB8888);
     std::vector<std::uint32_t> image(640 * 480);
     for (int y = 0; y < 480; ++y)
         for (int c = 0; c < 640; ++c) image[y * 640 + c] = frame_pixel(c, y);
@@ -267,7 +267,7 @@ TEST(SdlScreen, PixelsInTheScreensMemoryAreShownAsTheyAre)
 {
     if (!have_display()) GTEST_SKIP() << "no display server to show on";
     ASSERT_TRUE(screen_open());
-    const EmuMode mode{640, 480, emu_format_xrgb8888()};
+    const EmuMode mode{640, 480, emu_format(PIXEL_FORMAT_XRGB8888)};
     screen_fullscreen(&mode, "shared");
     BYTE* pixels = screen_alloc_pixels(640 * 4 * 480);
     ASSERT_NE(pixels, nullptr);

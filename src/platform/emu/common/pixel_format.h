@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "convert/pixel_formats.h"
 #include "platform/emu/common/ddraw_types.h"
 
 struct EmuPixelFormat {
@@ -22,15 +23,13 @@ struct EmuMode {
     EmuPixelFormat format;
 };
 
-// The eight RGB formats the presenter converts to, and two it can't use.
-constexpr EmuPixelFormat emu_format_xrgb8888() { return {DDPF_RGB, 32, 0xFF0000, 0xFF00, 0xFF, 0}; }
-constexpr EmuPixelFormat emu_format_xbgr8888() { return {DDPF_RGB, 32, 0xFF, 0xFF00, 0xFF0000, 0}; }
-constexpr EmuPixelFormat emu_format_rgb888() { return {DDPF_RGB, 24, 0xFF0000, 0xFF00, 0xFF, 0}; }
-constexpr EmuPixelFormat emu_format_bgr888() { return {DDPF_RGB, 24, 0xFF, 0xFF00, 0xFF0000, 0}; }
-constexpr EmuPixelFormat emu_format_rgb565() { return {DDPF_RGB, 16, 0xF800, 0x7E0, 0x1F, 0}; }
-constexpr EmuPixelFormat emu_format_bgr565() { return {DDPF_RGB, 16, 0x1F, 0x7E0, 0xF800, 0}; }
-constexpr EmuPixelFormat emu_format_xrgb1555() { return {DDPF_RGB, 16, 0x7C00, 0x3E0, 0x1F, 0}; }
-constexpr EmuPixelFormat emu_format_xbgr1555() { return {DDPF_RGB, 16, 0x1F, 0x3E0, 0x7C00, 0}; }
+// A format of the converters' table as DDPIXELFORMAT reports it, and two the presenter can't use.
+constexpr EmuPixelFormat emu_format(PixelFormatId id)
+{
+    const PixelFormatInfo& f = PIXEL_FORMAT_TABLE[id];
+    return {
+        static_cast<DWORD>(f.alpha ? DDPF_RGB | DDPF_ALPHAPIXELS : DDPF_RGB), f.bits, f.red, f.green, f.blue, f.alpha};
+}
 constexpr EmuPixelFormat emu_format_palette8() { return {DDPF_PALETTEINDEXED8, 8, 0, 0, 0, 0}; }
 constexpr EmuPixelFormat emu_format_argb2101010()
 {

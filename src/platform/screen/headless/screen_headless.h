@@ -10,11 +10,12 @@
 
 struct HeadlessScreen {
     bool available = true;
-    EmuMode desktop{1024, 768, emu_format_xrgb8888()};
-    std::vector<EmuMode> modes = {{640, 480, emu_format_xrgb8888()}, {640, 480, emu_format_rgb888()},
-                                  {640, 480, emu_format_rgb565()},   {800, 600, emu_format_xrgb8888()},
-                                  {800, 600, emu_format_rgb565()},   {1024, 768, emu_format_xrgb8888()},
-                                  {1024, 768, emu_format_rgb565()}};
+    EmuMode desktop{1024, 768, emu_format(PIXEL_FORMAT_XRGB8888)};
+    std::vector<EmuMode> modes = {
+        {640, 480, emu_format(PIXEL_FORMAT_XRGB8888)}, {640, 480, emu_format(PIXEL_FORMAT_RGB888)},
+        {640, 480, emu_format(PIXEL_FORMAT_RGB565)},   {800, 600, emu_format(PIXEL_FORMAT_XRGB8888)},
+        {800, 600, emu_format(PIXEL_FORMAT_RGB565)},   {1024, 768, emu_format(PIXEL_FORMAT_XRGB8888)},
+        {1024, 768, emu_format(PIXEL_FORMAT_RGB565)}};
     int answer = IDYES;
     std::deque<ScreenEvent> events;
     int frames = 0;  // images shown

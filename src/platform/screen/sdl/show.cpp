@@ -23,21 +23,12 @@
 
 namespace {
 
+// SDL's name for a format of the converters' table; SDL_PIXELFORMAT_UNKNOWN for any other.
 Uint32 sdl_format(const EmuPixelFormat& f)
 {
-    struct Entry {
-        DWORD bits, red, green, blue;
-        Uint32 format;
-    };
-    static const Entry TABLE[] = {
-        {32, 0xFF0000, 0xFF00, 0xFF, SDL_PIXELFORMAT_XRGB8888}, {32, 0xFF, 0xFF00, 0xFF0000, SDL_PIXELFORMAT_XBGR8888},
-        {24, 0xFF0000, 0xFF00, 0xFF, SDL_PIXELFORMAT_BGR24},    {24, 0xFF, 0xFF00, 0xFF0000, SDL_PIXELFORMAT_RGB24},
-        {16, 0xF800, 0x7E0, 0x1F, SDL_PIXELFORMAT_RGB565},      {16, 0x1F, 0x7E0, 0xF800, SDL_PIXELFORMAT_BGR565},
-        {16, 0x7C00, 0x3E0, 0x1F, SDL_PIXELFORMAT_XRGB1555},    {16, 0x1F, 0x3E0, 0x7C00, SDL_PIXELFORMAT_XBGR1555},
-    };
-    for (const Entry& e : TABLE)
-        if (e.bits == f.bits && e.red == f.red && e.green == f.green && e.blue == f.blue) return e.format;
-    return SDL_PIXELFORMAT_UNKNOWN;
+    if (pixel_format_find(f.bits, f.red, f.green, f.blue, f.alpha) == PIXEL_FORMAT_COUNT)
+        return SDL_PIXELFORMAT_UNKNOWN;
+    return SDL_MasksToPixelFormatEnum(static_cast<int>(f.bits), f.red, f.green, f.blue, f.alpha);
 }
 
 // A row into memory the display server reads next: stores that bypass our

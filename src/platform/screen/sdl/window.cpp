@@ -127,7 +127,7 @@ bool screen_open()
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
-    s.desktop = {desktop.w, desktop.h, emu_format_xrgb8888()};
+    s.desktop = {desktop.w, desktop.h, emu_format(PIXEL_FORMAT_XRGB8888)};
     s.refresh_rate = desktop.refresh_rate;
     s.modes = screen_usual_modes(desktop.w, desktop.h);
     // Our own path puts 32-bit frames only.

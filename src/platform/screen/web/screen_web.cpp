@@ -212,7 +212,7 @@ bool screen_open()
     int width = 0, height = 0;
     screen_web_open(&width, &height);
     if (width <= 0 || height <= 0) return false;
-    w.desktop = {width, height, emu_format_xrgb8888()};
+    w.desktop = {width, height, emu_format(PIXEL_FORMAT_XRGB8888)};
     w.modes = screen_usual_modes(width, height);
     w.focused = emscripten_run_script_int("document.hasFocus() ? 1 : 0") != 0;
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_TRUE, on_key);

@@ -5,7 +5,8 @@
 std::vector<EmuMode> screen_usual_modes(int desktop_width, int desktop_height)
 {
     std::vector<EmuMode> modes;
-    const EmuPixelFormat formats[] = {emu_format_xrgb8888(), emu_format_rgb888(), emu_format_rgb565()};
+    const EmuPixelFormat formats[] = {emu_format(PIXEL_FORMAT_XRGB8888), emu_format(PIXEL_FORMAT_RGB888),
+                                      emu_format(PIXEL_FORMAT_RGB565)};
     const int sizes[][2] = {{640, 480}, {800, 600}, {1024, 768}, {desktop_width, desktop_height}};
     for (const auto& size : sizes)
         for (const EmuPixelFormat& f : formats) modes.push_back({size[0], size[1], f});

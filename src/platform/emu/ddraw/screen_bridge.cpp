@@ -1,6 +1,6 @@
-// The one place DirectDraw reaches the screen: showing the visible surface,
+// DirectDraw's bridge to the screen, the one place it reaches it: showing the visible surface,
 // full-screen modes, waiting for the refresh, and word of the screen's focus.
-#include "platform/emu/ddraw/ddraw_display.h"
+#include "platform/emu/ddraw/ddraw_screen.h"
 
 #include "platform/emu/ddraw/ddraw_objects.h"
 #include "platform/emu/ddraw/ddraw_state.h"
@@ -14,9 +14,10 @@ bool ddraw_show_visible()
 {
     const DdrawState& s = ddraw_state();
     const EmuSurface* v = s.visible;
-    if (!v || v->lost || !user32_display_open()) return true;
-    const ScreenImage image{v->memory.data(), v->pitch, v->width, v->height, v->format};
-    RECT shown{0, 0, v->width, v->height};
+    if (!v || v->is_lost() || !user32_display_open()) return true;
+    const EmuSurfaceImage pixels = v->image();
+    const ScreenImage image{pixels.pixels, pixels.pitch, pixels.width, pixels.height, pixels.format};
+    RECT shown{0, 0, pixels.width, pixels.height};
     if (!s.exclusive_owner) {
         // Windowed: the screen shows the part of the primary under the window's client area.
         HWND window = user32_active_window();
