@@ -57,7 +57,7 @@ This package holds the shared library, libpicture-display.so.1.")
 
   set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME libpicture-display-dev)
   set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
-  set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS "libpicture-display1 (= ${PROJECT_VERSION}), libsdl2-dev")
+  set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS "libpicture-display1 (= ${PROJECT_VERSION})${screen_deb_depends}")
   set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SUGGESTS "pkg-config | cmake")
   set(CPACK_DEBIAN_DEVELOPMENT_DESCRIPTION "small frame-buffer display presenter (development files)
 The display presenter opens a display full screen or in a window, converts

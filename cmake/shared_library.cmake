@@ -20,8 +20,8 @@ if(WIN32)
   # picture-display.dll with its import library libpicture-display.dll.a.
   set_target_properties(display_shared PROPERTIES PREFIX "" IMPORT_PREFIX lib)
 else()
-  add_library(display_shared SHARED ${shared_objects} $<TARGET_OBJECTS:platform_emu> ${platform_screen_sources})
-  target_link_libraries(display_shared PRIVATE PkgConfig::SDL2)
+  add_library(display_shared SHARED ${shared_objects} $<TARGET_OBJECTS:platform_emu> ${screen_sources})
+  target_link_libraries(display_shared PRIVATE ${screen_libraries})
   target_include_directories(display_shared PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_options(display_shared PRIVATE -Wl,--version-script=${version_script} -Wl,--no-undefined)
   set_target_properties(display_shared PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR}

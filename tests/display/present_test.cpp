@@ -259,7 +259,7 @@ TEST_F(DisplayTest, AnUncoveredWindowIsRepaintedThroughWmPaint)
     ASSERT_EQ(display_state.active, 0);
     emu_test_clear_log();
     const int shown = emu_test_frames_shown();
-    emu_test_screen_event({ScreenEventKind::EXPOSE, 0, 0, 0, 0});
+    emu_test_screen_event({.kind = ScreenEventKind::EXPOSE});
     const auto other = test_frame(W, H, 9);
     ASSERT_EQ(display_present(other.data()), 1);
     EXPECT_EQ(count_calls("IDirectDrawSurface::Lock"), 0u) << "inactive: nothing new drawn";
@@ -305,8 +305,8 @@ TEST_F(DisplayTest, WindowProcedureRecordsMouseAndButtons)
     EXPECT_EQ(display_window_proc(w, WM_ACTIVATEAPP, 0, 0), 0);
     EXPECT_EQ(display_state.active, 0);
     // Through the queue, as the screen delivers them.
-    emu_test_screen_event({ScreenEventKind::MOUSE_MOVE, 0, 33, 44, 0});
-    emu_test_screen_event({ScreenEventKind::BUTTON_DOWN, 0, 33, 44, 0});
+    emu_test_screen_event({.kind = ScreenEventKind::MOUSE_MOVE, .x = 33, .y = 44});
+    emu_test_screen_event({.kind = ScreenEventKind::BUTTON_DOWN, .x = 33, .y = 44});
     Pixel none[1] = {};
     display_present(none);
     EXPECT_EQ(display_mouse_x(), 33);
@@ -320,8 +320,8 @@ TEST_F(DisplayTest, WindowProcedureRecordsMouseAndButtons)
 TEST_F(DisplayTest, WindowProcedureRecordsKeysUntilDeactivation)
 {
     open_windowed(emu_format(PIXEL_FORMAT_XRGB8888));
-    const auto down = [](int vk) { emu_test_screen_event({ScreenEventKind::KEY_DOWN, vk, 0, 0, 0}); };
-    const auto up = [](int vk) { emu_test_screen_event({ScreenEventKind::KEY_UP, vk, 0, 0, 0}); };
+    const auto down = [](int vk) { emu_test_screen_event({.kind = ScreenEventKind::KEY_DOWN, .key = vk}); };
+    const auto up = [](int vk) { emu_test_screen_event({.kind = ScreenEventKind::KEY_UP, .key = vk}); };
     down('A'), down(VK_LEFT), deliver();
     EXPECT_EQ(display_key_down('A') + display_key_down(VK_LEFT), 2);
     for (int other : {int{'B'}, -1, 0x100 | 'A', 0x7FFFFFFF}) EXPECT_EQ(display_key_down(other), 0) << other;
@@ -338,7 +338,7 @@ TEST_F(DisplayTest, WindowProcedureRecordsKeysUntilDeactivation)
         EXPECT_GE(count_calls(std::string("DefWindowProcA(hwnd256, ") + message + ","), 1u) << message;
     display_window_proc(display_state.window, WM_LBUTTONDOWN, 0, 0);
     display_window_proc(display_state.window, WM_RBUTTONDOWN, 0, 0);
-    emu_test_screen_event({ScreenEventKind::FOCUS_LOST, 0, 0, 0, 0});
+    emu_test_screen_event({.kind = ScreenEventKind::FOCUS_LOST});
     deliver();
     for (int vk : {VK_LEFT, VK_MENU, VK_F10, int{'Q'}}) EXPECT_EQ(display_key_down(vk), 0) << "stuck: " << vk;
     EXPECT_EQ(display_left_button() + display_right_button(), 0) << "buttons let go on deactivation";
@@ -353,10 +353,10 @@ TEST_F(DisplayTest, EscapeAndCloseAreSwallowedWhenClosingIsNotAllowed)
 {
     display_allow_close(0);
     open_windowed(emu_format(PIXEL_FORMAT_XRGB8888));
-    emu_test_screen_event({ScreenEventKind::KEY_DOWN, VK_ESCAPE, 0, 0, 0});
-    emu_test_screen_event({ScreenEventKind::CLOSE, 0, 0, 0, 0});
-    emu_test_screen_event({ScreenEventKind::KEY_DOWN, VK_MENU, 0, 0, 0});  // Alt+F4
-    emu_test_screen_event({ScreenEventKind::KEY_DOWN, VK_F4, 0, 0, 0});
+    emu_test_screen_event({.kind = ScreenEventKind::KEY_DOWN, .key = VK_ESCAPE});
+    emu_test_screen_event({.kind = ScreenEventKind::CLOSE});
+    emu_test_screen_event({.kind = ScreenEventKind::KEY_DOWN, .key = VK_MENU});  // Alt+F4
+    emu_test_screen_event({.kind = ScreenEventKind::KEY_DOWN, .key = VK_F4});
     const auto frame = test_frame(W, H);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(display_present(frame.data()), 1);
     EXPECT_EQ(emu_test_live_windows(), 1);
@@ -377,7 +377,7 @@ TEST_F(DisplayTest, EscapeEndsTheProcessWhenClosingIsAllowed)
 {
     open_fullscreen(emu_format(PIXEL_FORMAT_XRGB8888));
     emu_test_on_exit(report_at_exit);
-    emu_test_screen_event({ScreenEventKind::KEY_DOWN, VK_ESCAPE, 0, 0, 0});
+    emu_test_screen_event({.kind = ScreenEventKind::KEY_DOWN, .key = VK_ESCAPE});
     const auto frame = test_frame(W, H);
     EXPECT_EXIT(display_present(frame.data()), ::testing::ExitedWithCode(0),
                 "live=0 windows=0 screensaver=1 mode_set=0");
@@ -387,7 +387,7 @@ TEST_F(DisplayTest, CloseRequestEndsTheProcessWhenClosingIsAllowed)
 {
     open_windowed(emu_format(PIXEL_FORMAT_XRGB8888));
     emu_test_on_exit(report_at_exit);
-    emu_test_screen_event({ScreenEventKind::CLOSE, 0, 0, 0, 0});
+    emu_test_screen_event({.kind = ScreenEventKind::CLOSE});
     const auto frame = test_frame(W, H);
     EXPECT_EXIT(display_present(frame.data()), ::testing::ExitedWithCode(0), "live=0 windows=0 screensaver=1");
 }

@@ -141,7 +141,7 @@ check_parent() {
   local built  # every program and library built, by name
   built=$(find "$WORK/parent/build" -path '*/CMakeFiles' -prune -o -type f \( -perm -u+x -o -name '*.a' \) -print |
     xargs -n1 basename | sort | xargs)
-  [ "$built" = "libconvert.a libdisplay.a libpicture-display.so.1.0.0 libplatform_headless.a libplatform_sdl.a parent_sketch" ]
+  [ "$built" = "libconvert.a libdisplay.a libpicture-display.so.1.0.0 libplatform_headless.a libplatform_screen.a parent_sketch" ]
   say $? "parent: add_subdirectory builds only $built"
 }
 

@@ -91,8 +91,8 @@ TEST(Driver, EscapeMessagesAndCloseRequestsDoNotEndIt)
         {
             emu_test_reset();
             display_state = DisplayState{};
-            emu_test_screen_event({ScreenEventKind::KEY_DOWN, VK_ESCAPE, 0, 0, 0});
-            emu_test_screen_event({ScreenEventKind::CLOSE, 0, 0, 0, 0});
+            emu_test_screen_event({.kind = ScreenEventKind::KEY_DOWN, .key = VK_ESCAPE});
+            emu_test_screen_event({.kind = ScreenEventKind::CLOSE});
             emu_test_script_key_states(VK_ESCAPE, {0, 0, 0});
             emu_test_on_show(observe);
             std::atexit(report);

@@ -34,9 +34,9 @@ enum class ScreenEventKind {
 
 struct ScreenEvent {
     ScreenEventKind kind;
-    int key;     // virtual key, for key events
-    int x, y;    // client position, for mouse events
-    int button;  // 0 left, 1 right, for button events
+    int key = 0;       // virtual key, for key events
+    int x = 0, y = 0;  // client position, for mouse events
+    int button = 0;    // 0 left, 1 right, for button events
 };
 
 // Connects to the display; false when there is none, or it can show no frame
@@ -80,5 +80,17 @@ void screen_cursor(bool visible);
 // What the display shows now, decoded to 0x00RRGGBB (for tests); false when nothing is shown.
 bool screen_read_back(std::vector<std::uint32_t>* pixels, int* width, int* height);
 
-// For the screens of a real display: the modes they offer on a desktop of this size.
+// What the screens share (screen_support.cpp). The modes a real display's
+// screen offers on a desktop of this size:
 std::vector<EmuMode> screen_usual_modes(int desktop_width, int desktop_height);
+// Zeroed memory for a surface's pixels (freed with ::operator delete), nullptr when there is none.
+BYTE* screen_zeroed_pixels(std::size_t bytes);
+// The part of an image inside `visible` (a rectangle of the image's
+// coordinates, which may reach past its edges): its place in the image, and
+// where it goes in the window or canvas that shows `visible`. Empty (width 0)
+// when all of it is off the image.
+struct ScreenPart {
+    int left, top, width, height;
+    int x, y;
+};
+ScreenPart screen_visible_part(const ScreenImage& image, const RECT& visible);

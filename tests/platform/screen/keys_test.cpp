@@ -72,10 +72,10 @@ TEST_F(DisplayTest, EveryKeyOfEveryScreenReachesThePresenterAsItsVirtualKey)
         if (k.dom) {
             EXPECT_EQ(dom_seen[k.name], 1) << "the web screen delivers " << k.name;
         }
-        emu_test_screen_event({ScreenEventKind::KEY_DOWN, k.vk, 0, 0, 0});
+        emu_test_screen_event({.kind = ScreenEventKind::KEY_DOWN, .key = k.vk});
         display_present(frame.data());
         EXPECT_EQ(display_key_down(k.vk), 1) << k.name;
-        emu_test_screen_event({ScreenEventKind::KEY_UP, k.vk, 0, 0, 0});
+        emu_test_screen_event({.kind = ScreenEventKind::KEY_UP, .key = k.vk});
         display_present(frame.data());
         EXPECT_EQ(display_key_down(k.vk), 0) << k.name;
     }

@@ -5,13 +5,13 @@
 TEST_F(Platform, KeyStateBits)
 {
     EXPECT_EQ(GetAsyncKeyState(VK_ESCAPE), 0);
-    emu_test_screen_event({ScreenEventKind::KEY_DOWN, VK_ESCAPE, 0, 0, 0});
+    emu_test_screen_event({.kind = ScreenEventKind::KEY_DOWN, .key = VK_ESCAPE});
     EXPECT_EQ(static_cast<WORD>(GetAsyncKeyState(VK_ESCAPE)), 0x8001) << "down, and pressed since the last query";
     EXPECT_EQ(static_cast<WORD>(GetAsyncKeyState(VK_ESCAPE)), 0x8000) << "the query cleared bit 0";
-    emu_test_screen_event({ScreenEventKind::KEY_UP, VK_ESCAPE, 0, 0, 0});
+    emu_test_screen_event({.kind = ScreenEventKind::KEY_UP, .key = VK_ESCAPE});
     EXPECT_EQ(GetAsyncKeyState(VK_ESCAPE), 0);
-    emu_test_screen_event({ScreenEventKind::KEY_DOWN, VK_ESCAPE, 0, 0, 0});
-    emu_test_screen_event({ScreenEventKind::KEY_UP, VK_ESCAPE, 0, 0, 0});
+    emu_test_screen_event({.kind = ScreenEventKind::KEY_DOWN, .key = VK_ESCAPE});
+    emu_test_screen_event({.kind = ScreenEventKind::KEY_UP, .key = VK_ESCAPE});
     EXPECT_EQ(GetAsyncKeyState(VK_ESCAPE), 1) << "pressed and released between two queries";
     emu_test_script_key_states(VK_ESCAPE, {0x7FFF, -32767});
     EXPECT_EQ(GetAsyncKeyState(VK_ESCAPE), 0x7FFF);
@@ -27,8 +27,8 @@ TEST_F(Platform, KeyQueriesRunNoWindowProcedure)
         CreateWindowExA(0, "test", "t", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
     seen.clear();
-    emu_test_screen_event({ScreenEventKind::FOCUS_LOST, 0, 0, 0, 0});
-    emu_test_screen_event({ScreenEventKind::KEY_DOWN, VK_ESCAPE, 0, 0, 0});
+    emu_test_screen_event({.kind = ScreenEventKind::FOCUS_LOST});
+    emu_test_screen_event({.kind = ScreenEventKind::KEY_DOWN, .key = VK_ESCAPE});
     EXPECT_EQ(static_cast<WORD>(GetAsyncKeyState(VK_ESCAPE)), 0x8001);
     EXPECT_TRUE(seen.empty()) << "a key query ran a window procedure";
     MSG msg;

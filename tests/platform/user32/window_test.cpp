@@ -53,7 +53,7 @@ TEST_F(Platform, ActivationIsSentFromInsideTheCallsThatCauseIt)
     EXPECT_TRUE(activations().empty());
     ASSERT_EQ(ddraw->SetCooperativeLevel(full, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
     EXPECT_EQ(activations(), std::vector<WPARAM>{TRUE}) << "sent during SetCooperativeLevel";
-    emu_test_screen_event({ScreenEventKind::FOCUS_LOST, 0, 0, 0, 0});
+    emu_test_screen_event({.kind = ScreenEventKind::FOCUS_LOST});
     MSG msg;
     while (PeekMessageA(&msg, full, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
     EXPECT_EQ(activations(), (std::vector<WPARAM>{TRUE, FALSE}));

@@ -27,13 +27,25 @@ struct EmuMode {
 constexpr EmuPixelFormat emu_format(PixelFormatId id)
 {
     const PixelFormatInfo& f = PIXEL_FORMAT_TABLE[id];
-    return {
-        static_cast<DWORD>(f.alpha ? DDPF_RGB | DDPF_ALPHAPIXELS : DDPF_RGB), f.bits, f.red, f.green, f.blue, f.alpha};
+    return {.flags = static_cast<DWORD>(f.alpha ? DDPF_RGB | DDPF_ALPHAPIXELS : DDPF_RGB),
+            .bits = f.bits,
+            .red = f.red,
+            .green = f.green,
+            .blue = f.blue,
+            .alpha = f.alpha};
 }
-constexpr EmuPixelFormat emu_format_palette8() { return {DDPF_PALETTEINDEXED8, 8, 0, 0, 0, 0}; }
+constexpr EmuPixelFormat emu_format_palette8()
+{
+    return {.flags = DDPF_PALETTEINDEXED8, .bits = 8, .red = 0, .green = 0, .blue = 0, .alpha = 0};
+}
 constexpr EmuPixelFormat emu_format_argb2101010()
 {
-    return {DDPF_RGB | DDPF_ALPHAPIXELS, 32, 0x3FF00000, 0xFFC00, 0x3FF, 0xC0000000};
+    return {.flags = DDPF_RGB | DDPF_ALPHAPIXELS,
+            .bits = 32,
+            .red = 0x3FF00000,
+            .green = 0xFFC00,
+            .blue = 0x3FF,
+            .alpha = 0xC0000000};
 }
 
 // Whether two formats lay out the same colour channels (alpha aside).

@@ -3,37 +3,21 @@
 
 #include "platform/emu/common/call_log.h"
 #include "platform/emu/ddraw/ddraw_objects.h"
+#include "platform/emu/ddraw/ddraw_state.h"
 #include "platform/emu/user32/user32_internal.h"
 
-EmuClipper::EmuClipper(EmuDirectDraw* o) : owner(o)
-{
-    owner->clippers.push_back(this);
-    ++ddraw_state().live_objects;
-}
+EmuClipper::EmuClipper(EmuDirectDraw* o) : owner(o) { owner->clippers.push_back(this); }
 
 EmuClipper::~EmuClipper()
 {
-    --ddraw_state().live_objects;
     std::erase(owner->clippers, this);
     // Surfaces it was set on no longer clip.
     for (EmuSurface* s : ddraw_state().surfaces)
         if (s->clipper == this) s->clipper = nullptr;
 }
 
-ULONG EmuClipper::AddRef()
-{
-    const auto call = emu_call(EmuCallId::Clipper_AddRef, "%s", "");
-    return call.done(++refs);
-}
-
-ULONG EmuClipper::Release()
-{
-    const auto call = emu_call(EmuCallId::Clipper_Release, "%s", "");
-    if (refs == 0) return call.done(ULONG{0});
-    const ULONG left = call.done(--refs);
-    if (left == 0) delete this;
-    return left;
-}
+ULONG EmuClipper::AddRef() { return add_reference(EmuCallId::Clipper_AddRef, ""); }
+ULONG EmuClipper::Release() { return release_reference(EmuCallId::Clipper_Release, ""); }
 
 void EmuClipper::drop()
 {

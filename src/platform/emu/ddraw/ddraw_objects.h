@@ -1,6 +1,7 @@
 #pragma once
 
-// DirectDraw's objects, private to DirectDraw and to the test control. Each
+// DirectDraw's objects, private to DirectDraw; the test control sees a surface
+// through its image alone. Each
 // counts as a live object from its creation until it is freed: a surface when
 // its count reaches zero (a flipping chain with its front, back buffers and
 // all), a clipper when its count does or with its DirectDraw object. Surfaces
@@ -10,13 +11,22 @@
 
 #include "platform/emu/common/pixel_format.h"
 #include "platform/emu/ddraw/ddraw.h"
-#include "platform/emu/ddraw/ddraw_display.h"
-#include "platform/emu/ddraw/ddraw_state.h"
+#include "platform/emu/ddraw/ddraw_screen.h"
+#include "platform/emu/ddraw/references.h"
 #include "platform/emu/ddraw/stretch.h"
 
 class EmuDirectDraw;
 
-class EmuClipper final : public IDirectDrawClipper {
+// A surface's pixels as they are, for showing and reading back.
+struct EmuSurfaceImage {
+    const BYTE* pixels;
+    LONG pitch;
+    int width;
+    int height;
+    EmuPixelFormat format;
+};
+
+class EmuClipper final : public IDirectDrawClipper, EmuReferences {
    public:
     explicit EmuClipper(EmuDirectDraw* owner);
     ~EmuClipper();
@@ -27,12 +37,16 @@ class EmuClipper final : public IDirectDrawClipper {
     void hold() { ++refs; }
     void drop();
 
+   private:
+    friend class EmuSurface;
+    friend class EmuDirectDraw;
+    void last_reference_gone() override { delete this; }
+
     EmuDirectDraw* owner;
-    ULONG refs = 1;
     HWND window = nullptr;
 };
 
-class EmuSurface final : public IDirectDrawSurface {
+class EmuSurface final : public IDirectDrawSurface, EmuReferences {
    public:
     enum Kind { PRIMARY, BACKBUFFER, OFFSCREEN };
     EmuSurface(EmuDirectDraw* owner, Kind kind, int width, int height, const EmuPixelFormat& format, DWORD caps);
@@ -54,7 +68,17 @@ class EmuSurface final : public IDirectDrawSurface {
     const char* name() const;
     int bytes_per_pixel() const { return static_cast<int>(format.bits / 8); }
     void lose() { lost = true; }
+    bool is_lost() const { return lost; }
+    EmuSurfaceImage image() const
+    {
+        return {.pixels = memory.data(), .pitch = pitch, .width = width, .height = height, .format = format};
+    }
+
+   private:
+    friend class EmuDirectDraw;
+    friend class EmuClipper;
     void describe(LPDDSURFACEDESC desc) const;
+    void last_reference_gone() override;
 
     EmuDirectDraw* owner;
     Kind kind;
@@ -65,7 +89,6 @@ class EmuSurface final : public IDirectDrawSurface {
     LONG pitch;
     std::vector<BYTE, ScreenAllocator<BYTE>> memory;
     EmuMode created_in;
-    ULONG refs;
     bool lost = false;
     bool locked = false;
     EmuClipper* clipper = nullptr;
@@ -75,11 +98,8 @@ class EmuSurface final : public IDirectDrawSurface {
     std::vector<BYTE> scratch;       // a blit onto itself: the pixels as they were
 };
 
-class EmuDirectDraw final : public IDirectDraw {
+class EmuDirectDraw final : public IDirectDraw, EmuReferences {
    public:
-    EmuDirectDraw() { ++ddraw_state().live_objects; }
-    ~EmuDirectDraw() { --ddraw_state().live_objects; }
-
     ULONG AddRef() override;
     ULONG Release() override;
     HRESULT CreateClipper(DWORD flags, IDirectDrawClipper** clipper, IUnknown* outer) override;
@@ -96,7 +116,11 @@ class EmuDirectDraw final : public IDirectDraw {
         if (holds > 0 && --holds == 0 && refs == 0) delete this;
     }
 
-    ULONG refs = 1;
+   private:
+    friend class EmuSurface;
+    friend class EmuClipper;
+    void last_reference_gone() override;
+
     ULONG holds = 0;
     DWORD level = 0;
     HWND window = nullptr;
@@ -104,7 +128,6 @@ class EmuDirectDraw final : public IDirectDraw {
     EmuSurface* primary = nullptr;
     std::vector<EmuClipper*> clippers;  // made by CreateClipper, freed with this object
 
-   private:
     void give_up_display();
     HRESULT create_primary(const DDSURFACEDESC& desc, IDirectDrawSurface** surface);
     HRESULT create_offscreen(const DDSURFACEDESC& desc, IDirectDrawSurface** surface);

@@ -4,8 +4,8 @@
 
 #include "platform/emu/common/call_log.h"
 #include "platform/emu/common/hooks.h"
-#include "platform/emu/ddraw/ddraw_display.h"
 #include "platform/emu/ddraw/ddraw_objects.h"
+#include "platform/emu/ddraw/ddraw_screen.h"
 #include "platform/emu/ddraw/ddraw_state.h"
 #include "platform/emu/kernel32/kernel32_modules.h"
 #include "platform/emu/user32/user32_internal.h"
@@ -41,7 +41,7 @@ HRESULT WINAPI DirectDrawCreate(GUID* driver, LPDIRECTDRAW* ddraw, IUnknown* out
     if (driver && driver != reinterpret_cast<GUID*>(DDCREATE_EMULATIONONLY))
         return call.done(DDERR_INVALIDDIRECTDRAWGUID);
     if (outer) return call.done(CLASS_E_NOAGGREGATION);
-    if (!user32_display_available()) return call.done(DDERR_NODIRECTDRAWHW);
+    if (!user32_connect_display()) return call.done(DDERR_NODIRECTDRAWHW);
     ddraw_listen_to_screen();
     *ddraw = new (std::nothrow) EmuDirectDraw();
     return call.done(*ddraw ? DD_OK : DDERR_OUTOFMEMORY);
@@ -49,25 +49,16 @@ HRESULT WINAPI DirectDrawCreate(GUID* driver, LPDIRECTDRAW* ddraw, IUnknown* out
 
 // --- EmuDirectDraw ---
 
-ULONG EmuDirectDraw::AddRef()
-{
-    const auto call = emu_call(EmuCallId::DirectDraw_AddRef, "%s", "");
-    return call.done(++refs);
-}
+ULONG EmuDirectDraw::AddRef() { return add_reference(EmuCallId::DirectDraw_AddRef, ""); }
+ULONG EmuDirectDraw::Release() { return release_reference(EmuCallId::DirectDraw_Release, ""); }
 
-ULONG EmuDirectDraw::Release()
+// The program's last reference gives the display back and frees the clippers
+// made with it; the object's memory lives on while surfaces use it.
+void EmuDirectDraw::last_reference_gone()
 {
-    const auto call = emu_call(EmuCallId::DirectDraw_Release, "%s", "");
-    if (refs == 0) return call.done(ULONG{0});
-    const ULONG left = call.done(--refs);
-    if (left == 0) {
-        // The program's last reference gives the display back and frees the
-        // clippers made with it; the object's memory lives on while surfaces use it.
-        give_up_display();
-        while (!clippers.empty()) delete clippers.back();
-        if (holds == 0) delete this;
-    }
-    return left;
+    give_up_display();
+    while (!clippers.empty()) delete clippers.back();
+    if (holds == 0) delete this;
 }
 
 void EmuDirectDraw::give_up_display()

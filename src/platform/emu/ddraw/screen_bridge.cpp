@@ -14,9 +14,13 @@ bool ddraw_show_visible()
 {
     const DdrawState& s = ddraw_state();
     const EmuSurface* v = s.visible;
-    if (!v || v->is_lost() || !user32_display_open()) return true;
+    if (!v || v->is_lost() || !user32_display_connected()) return true;
     const EmuSurfaceImage pixels = v->image();
-    const ScreenImage image{pixels.pixels, pixels.pitch, pixels.width, pixels.height, pixels.format};
+    const ScreenImage image{.pixels = pixels.pixels,
+                            .pitch = pixels.pitch,
+                            .width = pixels.width,
+                            .height = pixels.height,
+                            .format = pixels.format};
     RECT shown{0, 0, pixels.width, pixels.height};
     if (!s.exclusive_owner) {
         // Windowed: the screen shows the part of the primary under the window's client area.
@@ -33,12 +37,12 @@ bool ddraw_show_visible()
 
 void ddraw_show_nothing()
 {
-    if (user32_display_open()) screen_show(ScreenImage{}, RECT{0, 0, 0, 0});
+    if (user32_display_connected()) screen_show(ScreenImage{}, RECT{0, 0, 0, 0});
 }
 
 void ddraw_wait_for_refresh()
 {
-    if (!user32_display_open() || screen_show_waits_for_refresh()) return;
+    if (!user32_display_connected() || screen_show_waits_for_refresh()) return;
     const int rate = screen_refresh_rate();
     const std::int64_t period = 1000000 / (rate > 0 ? rate : 60);
     // The refreshes fall on the screen clock's multiples of the period.
@@ -55,7 +59,7 @@ const EmuMode* ddraw_find_mode(DWORD width, DWORD height, DWORD bits)
 
 bool ddraw_take_screen(const EmuMode* mode, const char* title)
 {
-    return !user32_display_open() || screen_fullscreen(mode, title);
+    return !user32_display_connected() || screen_fullscreen(mode, title);
 }
 
 namespace {
@@ -72,4 +76,4 @@ void on_exposed()
 
 }  // namespace
 
-void ddraw_listen_to_screen() { user32_set_screen_listener({on_focus_lost, on_exposed}); }
+void ddraw_listen_to_screen() { user32_set_screen_listener({.focus_lost = on_focus_lost, .exposed = on_exposed}); }

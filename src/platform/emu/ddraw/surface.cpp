@@ -6,20 +6,20 @@
 
 #include "platform/emu/common/call_log.h"
 #include "platform/emu/common/hooks.h"
-#include "platform/emu/ddraw/ddraw_display.h"
 #include "platform/emu/ddraw/ddraw_objects.h"
+#include "platform/emu/ddraw/ddraw_screen.h"
+#include "platform/emu/ddraw/ddraw_state.h"
 #include "platform/emu/user32/user32_internal.h"
 
 // Throws std::bad_alloc, having changed nothing, when the memory can't be had.
 EmuSurface::EmuSurface(EmuDirectDraw* o, Kind k, int w, int h, const EmuPixelFormat& f, DWORD c)
-    : owner(o), kind(k), width(w), height(h), format(f), caps(c), created_in(user32_display_mode()), refs(1)
+    : owner(o), kind(k), width(w), height(h), format(f), caps(c), created_in(user32_display_mode())
 {
     // Rows padded to four bytes, plus whatever extra the test asked for.
     pitch = static_cast<LONG>((w * bytes_per_pixel() + 3) / 4 * 4 + emu_hooks().pitch_padding);
     memory.assign(static_cast<std::size_t>(pitch) * h, 0);
     ddraw_state().surfaces.push_back(this);
     owner->hold();
-    ++ddraw_state().live_objects;
 }
 
 EmuSurface::~EmuSurface()
@@ -32,7 +32,6 @@ EmuSurface::~EmuSurface()
         ddraw_show_nothing();
     }
     if (owner->primary == this) owner->primary = nullptr;
-    --s.live_objects;
     owner->drop();
 }
 
@@ -48,23 +47,16 @@ const char* EmuSurface::name() const
     }
 }
 
-ULONG EmuSurface::AddRef()
-{
-    const auto call = emu_call(EmuCallId::Surface_AddRef, "%s", name());
-    return call.done(++refs);
-}
+ULONG EmuSurface::AddRef() { return add_reference(EmuCallId::Surface_AddRef, name()); }
+ULONG EmuSurface::Release() { return release_reference(EmuCallId::Surface_Release, name()); }
 
-ULONG EmuSurface::Release()
+// A back buffer belongs to its chain, which goes with its front, back buffers
+// and all, whatever references to them are still held.
+void EmuSurface::last_reference_gone()
 {
-    const auto call = emu_call(EmuCallId::Surface_Release, "%s", name());
-    if (refs == 0) return call.done(ULONG{0});
-    const ULONG left = call.done(--refs);
-    // A back buffer belongs to its chain, which goes with its front, back
-    // buffers and all, whatever references to them are still held.
-    if (left > 0 || kind == BACKBUFFER) return left;
+    if (kind == BACKBUFFER) return;
     for (EmuSurface* b : backs) delete b;
     delete this;
-    return 0;
 }
 
 HRESULT EmuSurface::GetAttachedSurface(LPDDSCAPS c, IDirectDrawSurface** attached)

@@ -4,6 +4,7 @@
 
 #include "platform/emu/common/call_log_state.h"
 #include "platform/emu/ddraw/ddraw_objects.h"
+#include "platform/emu/ddraw/ddraw_state.h"
 #include "platform/emu/kernel32/kernel32_state.h"
 #include "platform/emu/test_control/emu_test_control.h"
 #include "platform/emu/user32/user32_state.h"
@@ -46,8 +47,10 @@ bool emu_test_app_active() { return user32_app_active(); }
 std::vector<BYTE> emu_test_screen_bytes(int* pitch)
 {
     const EmuSurface* v = ddraw_state().visible;
-    if (pitch) *pitch = v ? v->pitch : 0;
-    return v ? std::vector<BYTE>(v->memory.begin(), v->memory.end()) : std::vector<BYTE>{};
+    if (pitch) *pitch = v ? v->image().pitch : 0;
+    if (!v) return {};
+    const EmuSurfaceImage image = v->image();
+    return {image.pixels, image.pixels + static_cast<std::size_t>(image.pitch) * image.height};
 }
 
 EmuScreenshot emu_test_screen()
@@ -55,14 +58,15 @@ EmuScreenshot emu_test_screen()
     EmuScreenshot shot;
     const EmuSurface* v = ddraw_state().visible;
     if (!v) return shot;
-    shot.width = v->width;
-    shot.height = v->height;
-    shot.pixels.resize(static_cast<std::size_t>(v->width) * v->height);
-    const int bpp = v->bytes_per_pixel();
-    for (int y = 0; y < v->height; ++y)
-        for (int x = 0; x < v->width; ++x)
-            shot.pixels[static_cast<std::size_t>(y) * v->width + x] =
-                emu_decode_pixel(v->format, v->memory.data() + static_cast<std::ptrdiff_t>(y) * v->pitch + x * bpp);
+    const EmuSurfaceImage image = v->image();
+    shot.width = image.width;
+    shot.height = image.height;
+    shot.pixels.resize(static_cast<std::size_t>(image.width) * image.height);
+    const int bpp = static_cast<int>(image.format.bits / 8);
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x)
+            shot.pixels[static_cast<std::size_t>(y) * image.width + x] =
+                emu_decode_pixel(image.format, image.pixels + static_cast<std::ptrdiff_t>(y) * image.pitch + x * bpp);
     return shot;
 }
 

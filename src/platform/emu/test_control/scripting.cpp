@@ -72,7 +72,8 @@ void emu_test_reset()
     emu_call_log() = EmuCallLog{};
     emu_call_log().logging = true;
     script() = Script{};
-    emu_hooks() = EmuHooks{scripted_key_state, post_scripted_messages, report_exit, 0};
+    emu_hooks() =
+        EmuHooks{.key_state = scripted_key_state, .before_peek = post_scripted_messages, .before_exit = report_exit};
     kernel32_state() = Kernel32State{};
     user32_state() = User32State{};
     ddraw_state() = DdrawState{};

@@ -18,6 +18,6 @@ HCURSOR SetCursor(HCURSOR cursor)
     const HCURSOR previous = s.cursor_visible ? s.cursor : nullptr;
     if (cursor) s.cursor = cursor;
     s.cursor_visible = cursor != nullptr;
-    if (user32_display_open()) screen_cursor(s.cursor_visible);
+    if (user32_display_connected()) screen_cursor(s.cursor_visible);
     return call.done(previous);
 }

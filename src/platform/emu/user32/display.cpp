@@ -2,14 +2,15 @@
 // that shows it in windowed mode.
 #include "platform/emu/user32/user32_state.h"
 
-bool user32_display_available()
+bool user32_connect_display()
 {
     User32State& s = user32_state();
-    if (s.screen_state == 0) s.screen_state = screen_open() ? 1 : -1;
-    return s.screen_state > 0;
+    if (s.screen == ScreenConnection::NOT_TRIED)
+        s.screen = screen_open() ? ScreenConnection::CONNECTED : ScreenConnection::UNAVAILABLE;
+    return s.screen == ScreenConnection::CONNECTED;
 }
 
-bool user32_display_open() { return user32_state().screen_state > 0; }
+bool user32_display_connected() { return user32_state().screen == ScreenConnection::CONNECTED; }
 
 EmuMode user32_display_mode() { return user32_state().mode_set ? user32_state().mode : screen_desktop(); }
 
@@ -25,7 +26,7 @@ void user32_set_display_mode(const EmuMode* mode)
 void user32_update_screen_window()
 {
     User32State& s = user32_state();
-    if (s.screen_state <= 0) return;
+    if (s.screen != ScreenConnection::CONNECTED) return;
     HWND shown = user32_newest_visible_window();
     if (const User32Window* a = user32_window(s.active); a && a->visible) shown = s.active;
     if (!shown) {

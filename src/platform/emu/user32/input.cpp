@@ -2,6 +2,7 @@
 // states and messages, and key states queried.
 #include "platform/emu/common/call_log.h"
 #include "platform/emu/common/hooks.h"
+#include "platform/emu/common/keys.h"
 #include "platform/emu/user32/user32_state.h"
 
 namespace {
@@ -15,61 +16,6 @@ HWND input_window()
     return reinterpret_cast<HWND>(s.windows.rbegin()->first);
 }
 
-// A keyboard's set-1 scan code for a virtual key, with the extended-key flag (0x100).
-int scan_code(int vk)
-{
-    static const char LETTERS[] = {0x1E, 0x30, 0x2E, 0x20, 0x12, 0x21, 0x22, 0x23, 0x17, 0x24, 0x25, 0x26, 0x32,
-                                   0x31, 0x18, 0x19, 0x10, 0x13, 0x1F, 0x14, 0x16, 0x2F, 0x11, 0x2D, 0x15, 0x2C};
-    if (vk >= 'A' && vk <= 'Z') return LETTERS[vk - 'A'];
-    if (vk >= '1' && vk <= '9') return 0x02 + (vk - '1');
-    if (vk == '0') return 0x0B;
-    if (vk >= VK_F1 && vk <= VK_F1 + 9) return 0x3B + (vk - VK_F1);
-    switch (vk) {
-        case VK_ESCAPE:
-            return 0x01;
-        case VK_BACK:
-            return 0x0E;
-        case VK_TAB:
-            return 0x0F;
-        case VK_RETURN:
-            return 0x1C;
-        case VK_CONTROL:
-            return 0x1D;
-        case VK_SHIFT:
-            return 0x2A;
-        case VK_MENU:
-            return 0x38;
-        case VK_SPACE:
-            return 0x39;
-        case VK_F1 + 10:
-            return 0x57;
-        case VK_F1 + 11:
-            return 0x58;
-        case VK_HOME:
-            return 0x147;
-        case VK_UP:
-            return 0x148;
-        case VK_PRIOR:
-            return 0x149;
-        case VK_LEFT:
-            return 0x14B;
-        case VK_RIGHT:
-            return 0x14D;
-        case VK_END:
-            return 0x14F;
-        case VK_DOWN:
-            return 0x150;
-        case VK_NEXT:
-            return 0x151;
-        case VK_INSERT:
-            return 0x152;
-        case VK_DELETE:
-            return 0x153;
-        default:
-            return 0;
-    }
-}
-
 // A key message: WM_SYSKEY* while Alt is held without Ctrl, and for F10 (the
 // menu key) always; lParam carries a repeat count of 1, the scan code, the Alt
 // context bit, the previous state and the transition.
@@ -77,7 +23,7 @@ void post_key(HWND target, int key, bool down, bool was_down, bool alt, bool ctr
 {
     const bool sys = (alt && !ctrl) || key == VK_F10;
     const UINT message = down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
-    DWORD high = static_cast<DWORD>(scan_code(key));  // scan code, and KF_EXTENDED
+    DWORD high = static_cast<DWORD>(emu_scan_code(key));  // scan code, and KF_EXTENDED
     if (alt) high |= KF_ALTDOWN;
     if (was_down) high |= KF_REPEAT;
     if (!down) high |= KF_UP;
@@ -153,7 +99,7 @@ void user32_set_screen_listener(const User32ScreenListener& listener) { user32_s
 
 void user32_pump_screen_events(bool deliver)
 {
-    if (!user32_display_available()) return;
+    if (!user32_connect_display()) return;
     User32State& s = user32_state();
     while (deliver && !s.deferred_events.empty()) {
         const ScreenEvent e = s.deferred_events.front();

@@ -9,9 +9,9 @@ int GetSystemMetrics(int index)
     if (call.fail) return call.done(0);
     switch (index) {
         case SM_CXSCREEN:
-            return call.done(user32_display_available() ? user32_display_mode().width : 0);
+            return call.done(user32_connect_display() ? user32_display_mode().width : 0);
         case SM_CYSCREEN:
-            return call.done(user32_display_available() ? user32_display_mode().height : 0);
+            return call.done(user32_connect_display() ? user32_display_mode().height : 0);
         case SM_CXDLGFRAME:
         case SM_CYDLGFRAME:
             return call.done(USER32_DIALOG_FRAME);
@@ -34,7 +34,7 @@ BOOL SystemParametersInfoA(UINT action, UINT ui_param, LPVOID pv_param, UINT win
     switch (action) {
         case SPI_SETSCREENSAVEACTIVE:
             s.screensaver = ui_param != 0;
-            if (user32_display_available()) screen_screensaver(s.screensaver);
+            if (user32_connect_display()) screen_screensaver(s.screensaver);
             return call.done(TRUE);
         case SPI_GETSCREENSAVEACTIVE:
             if (!pv_param) return call.done(FALSE);

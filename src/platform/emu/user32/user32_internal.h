@@ -7,10 +7,10 @@
 #include "platform/emu/common/pixel_format.h"
 #include "platform/emu/user32/user32.h"
 
-// Whether a display is there (connected on first use), and whether it was
-// connected already (never connects).
-bool user32_display_available();
-bool user32_display_open();
+// Connects to the display on first use: whether one is there. And whether it
+// is connected already (a query, never connecting).
+bool user32_connect_display();
+bool user32_display_connected();
 // The screen's mode: the one a full-screen program set, else the desktop's.
 EmuMode user32_display_mode();
 bool user32_display_mode_set();

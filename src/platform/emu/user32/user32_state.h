@@ -34,6 +34,9 @@ struct User32Class {
     WNDCLASSA record;
 };
 
+// The display's connection, made on first use.
+enum class ScreenConnection { NOT_TRIED, CONNECTED, UNAVAILABLE };
+
 struct User32State {
     std::map<UINT_PTR, User32Window> windows;
     std::deque<MSG> queue;  // the thread's posted messages, in posting order
@@ -52,7 +55,7 @@ struct User32State {
     std::deque<ScreenEvent> deferred_events;
     User32ScreenListener listener{};
 
-    int screen_state = 0;  // 0 not yet opened, 1 open, -1 no display
+    ScreenConnection screen = ScreenConnection::NOT_TRIED;
     bool mode_set = false;
     EmuMode mode{};
 };
@@ -67,8 +70,8 @@ const User32Class* user32_find_class(LPCSTR name);
 // Deactivates the application: every window hears WM_ACTIVATEAPP(FALSE).
 void user32_deactivate();
 // Turns the screen's pending events into input state and messages. Key states
-// are read at once; events that would run a window procedure (activation,
-// exposure) wait for the next message retrieval unless `deliver` is set.
+// and exposure are taken at once; focus changes, which run window procedures
+// (activation), wait for the next message retrieval unless `deliver` is set.
 void user32_pump_screen_events(bool deliver);
 
 // The classic frame sizes: sizing frame 4, fixed dialog frame 3, caption 19, menu 19.

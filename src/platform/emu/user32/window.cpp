@@ -47,22 +47,35 @@ HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWOR
                                emu_pointer(instance).c_str(), emu_pointer(param).c_str());
     const User32Class* c = class_name ? user32_find_class(class_name) : nullptr;
     // Without a display there is no desktop to put a window on.
-    if (call.fail || !c || (parent && !user32_window(parent)) || !user32_display_available())
+    if (call.fail || !c || (parent && !user32_window(parent)) || !user32_connect_display())
         return call.done(static_cast<HWND>(nullptr));
     User32State& s = user32_state();
     const UINT_PTR id = s.next_window++;
-    User32Window w{c->name,
-                   window_name ? window_name : "",
-                   c->record.lpfnWndProc,
-                   style & ~static_cast<DWORD>(WS_VISIBLE),
-                   {x, y, user32_wrap(x + (width < 0 ? 0LL : width)), user32_wrap(y + (height < 0 ? 0LL : height))},
-                   false,
-                   false,
-                   false};
+    User32Window w{.class_name = c->name,
+                   .title = window_name ? window_name : "",
+                   .proc = c->record.lpfnWndProc,
+                   .style = style & ~static_cast<DWORD>(WS_VISIBLE),
+                   .rect = {.left = x,
+                            .top = y,
+                            .right = user32_wrap(x + (width < 0 ? 0LL : width)),
+                            .bottom = user32_wrap(y + (height < 0 ? 0LL : height))},
+                   .visible = false,
+                   .needs_paint = false,
+                   .destroying = false};
     s.windows.emplace(id, std::move(w));
     const HWND window = user32_handle(id);
-    CREATESTRUCTA create{param,       instance,   menu,    parent, height, width, y, x, static_cast<LONG>(style),
-                         window_name, class_name, ex_style};
+    CREATESTRUCTA create{.lpCreateParams = param,
+                         .hInstance = instance,
+                         .hMenu = menu,
+                         .hwndParent = parent,
+                         .cy = height,
+                         .cx = width,
+                         .y = y,
+                         .x = x,
+                         .style = static_cast<LONG>(style),
+                         .lpszName = window_name,
+                         .lpszClass = class_name,
+                         .dwExStyle = ex_style};
     const LPARAM created = reinterpret_cast<LPARAM>(&create);
     // A refusal of either message destroys the half-made window.
     if (!user32_send(window, WM_NCCREATE, 0, created)) {

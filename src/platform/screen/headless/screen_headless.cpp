@@ -11,12 +11,7 @@ HeadlessScreen& screen_headless()
 }
 
 bool screen_open() { return screen_headless().available; }
-BYTE* screen_alloc_pixels(std::size_t bytes)
-{
-    auto* pixels = static_cast<BYTE*>(::operator new(bytes ? bytes : 1, std::nothrow));
-    if (pixels) std::memset(pixels, 0, bytes);
-    return pixels;
-}
+BYTE* screen_alloc_pixels(std::size_t bytes) { return screen_zeroed_pixels(bytes); }
 void screen_free_pixels(BYTE* pixels, std::size_t) { ::operator delete(pixels); }
 EmuMode screen_desktop() { return screen_headless().desktop; }
 const std::vector<EmuMode>& screen_modes() { return screen_headless().modes; }

@@ -29,39 +29,43 @@ bool screen_poll(ScreenEvent* event)
             case SDL_KEYUP: {
                 const int vk = sdl_virtual_key(e.key.keysym.sym);
                 if (!vk) continue;
-                *event = {e.type == SDL_KEYDOWN ? ScreenEventKind::KEY_DOWN : ScreenEventKind::KEY_UP, vk, 0, 0, 0};
+                *event = {.kind = e.type == SDL_KEYDOWN ? ScreenEventKind::KEY_DOWN : ScreenEventKind::KEY_UP,
+                          .key = vk};
                 return true;
             }
             case SDL_MOUSEMOTION:
-                *event = {ScreenEventKind::MOUSE_MOVE, 0, e.motion.x, e.motion.y, 0};
+                *event = {.kind = ScreenEventKind::MOUSE_MOVE, .x = e.motion.x, .y = e.motion.y};
                 to_screen(&event->x, &event->y);
                 return true;
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP:
                 if (e.button.button != SDL_BUTTON_LEFT && e.button.button != SDL_BUTTON_RIGHT) continue;
-                *event = {e.type == SDL_MOUSEBUTTONDOWN ? ScreenEventKind::BUTTON_DOWN : ScreenEventKind::BUTTON_UP, 0,
-                          e.button.x, e.button.y, e.button.button == SDL_BUTTON_LEFT ? 0 : 1};
+                *event = {
+                    .kind = e.type == SDL_MOUSEBUTTONDOWN ? ScreenEventKind::BUTTON_DOWN : ScreenEventKind::BUTTON_UP,
+                    .x = e.button.x,
+                    .y = e.button.y,
+                    .button = e.button.button == SDL_BUTTON_LEFT ? 0 : 1};
                 to_screen(&event->x, &event->y);
                 return true;
             case SDL_WINDOWEVENT:
                 switch (e.window.event) {
                     case SDL_WINDOWEVENT_CLOSE:
-                        *event = {ScreenEventKind::CLOSE, 0, 0, 0, 0};
+                        *event = {.kind = ScreenEventKind::CLOSE};
                         return true;
                     case SDL_WINDOWEVENT_EXPOSED:
                         s.border_drawn = false;  // drawn again whole, the black around the frame too
                         sdl_x11_forget();
-                        *event = {ScreenEventKind::EXPOSE, 0, 0, 0, 0};
+                        *event = {.kind = ScreenEventKind::EXPOSE};
                         return true;
                     case SDL_WINDOWEVENT_FOCUS_GAINED:
                         s.focused = true;
-                        *event = {ScreenEventKind::FOCUS_GAINED, 0, 0, 0, 0};
+                        *event = {.kind = ScreenEventKind::FOCUS_GAINED};
                         return true;
                     case SDL_WINDOWEVENT_FOCUS_LOST:
                         // Only a focus that was had can be lost (a bare X server may never give it).
                         if (!s.focused) continue;
                         s.focused = false;
-                        *event = {ScreenEventKind::FOCUS_LOST, 0, 0, 0, 0};
+                        *event = {.kind = ScreenEventKind::FOCUS_LOST};
                         return true;
                     default:
                         continue;

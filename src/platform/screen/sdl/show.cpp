@@ -189,9 +189,7 @@ bool show_through_texture(const BYTE* pixels, int pitch, Uint32 format, const SD
 BYTE* screen_alloc_pixels(std::size_t bytes)
 {
     if (BYTE* shared = sdl_x11_alloc_shared(bytes)) return shared;
-    auto* pixels = static_cast<BYTE*>(::operator new(bytes ? bytes : 1, std::nothrow));
-    if (pixels) std::memset(pixels, 0, bytes);
-    return pixels;
+    return screen_zeroed_pixels(bytes);
 }
 
 void screen_free_pixels(BYTE* pixels, std::size_t)
@@ -207,11 +205,10 @@ bool screen_show(const ScreenImage& image, const RECT& visible)
     if (!s.window || format == SDL_PIXELFORMAT_UNKNOWN) return false;
     // Only the part of `visible` on the screen has pixels; it keeps its place in
     // the window, and the part off the screen stays black.
-    const int left = std::max<int>(0, visible.left), top = std::max<int>(0, visible.top);
-    const int w = std::min<int>(image.width, visible.right) - left,
-              h = std::min<int>(image.height, visible.bottom) - top;
-    if (w <= 0 || h <= 0) return true;  // all of it off the screen
-    const SDL_Rect place{left - visible.left, top - visible.top, w, h};
+    const ScreenPart part = screen_visible_part(image, visible);
+    if (part.width == 0) return true;  // all of it off the screen
+    const int left = part.left, top = part.top, w = part.width, h = part.height;
+    const SDL_Rect place{part.x, part.y, w, h};
     const int bpp = static_cast<int>(image.format.bits / 8);
     const BYTE* first = image.pixels + static_cast<std::ptrdiff_t>(top) * image.pitch + left * bpp;
     if (!s.renderer) {

@@ -73,7 +73,8 @@ constexpr std::size_t EVENT_LIMIT = 65535;
 
 void push(ScreenEventKind kind, int key = 0, int x = 0, int y = 0, int button = 0)
 {
-    if (web().events.size() < EVENT_LIMIT) web().events.push_back({kind, key, x, y, button});
+    if (web().events.size() < EVENT_LIMIT)
+        web().events.push_back({.kind = kind, .key = key, .x = x, .y = y, .button = button});
 }
 
 EM_BOOL on_key(int type, const EmscriptenKeyboardEvent* e, void*)
@@ -198,12 +199,7 @@ void to_rgba(const ScreenImage& image, int left, int top, int width, int height,
 // Asked for by the page's close box, or by a script: a close request.
 extern "C" EMSCRIPTEN_KEEPALIVE void screen_web_close_request() { push(ScreenEventKind::CLOSE); }
 
-BYTE* screen_alloc_pixels(std::size_t bytes)
-{
-    auto* pixels = static_cast<BYTE*>(::operator new(bytes ? bytes : 1, std::nothrow));
-    if (pixels) std::memset(pixels, 0, bytes);
-    return pixels;
-}
+BYTE* screen_alloc_pixels(std::size_t bytes) { return screen_zeroed_pixels(bytes); }
 void screen_free_pixels(BYTE* pixels, std::size_t) { ::operator delete(pixels); }
 
 bool screen_open()
@@ -272,12 +268,10 @@ bool screen_show(const ScreenImage& image, const RECT& visible)
     if (image.format.bits != 16 && image.format.bits != 24 && image.format.bits != 32) return false;
     // Only the part of `visible` on the screen has pixels; it keeps its place in
     // the canvas, and the part off the screen stays black.
-    const int left = std::max<int>(0, visible.left), top = std::max<int>(0, visible.top);
-    const int width = std::min<int>(image.width, visible.right) - left,
-              height = std::min<int>(image.height, visible.bottom) - top;
-    if (width <= 0 || height <= 0) return true;
-    to_rgba(image, left, top, width, height, &w);
-    screen_web_draw(w.rgba.data(), left - visible.left, top - visible.top, width, height);
+    const ScreenPart part = screen_visible_part(image, visible);
+    if (part.width == 0) return true;
+    to_rgba(image, part.left, part.top, part.width, part.height, &w);
+    screen_web_draw(w.rgba.data(), part.x, part.y, part.width, part.height);
     screen_web_wait_for_frame();
     yielded();
     return true;

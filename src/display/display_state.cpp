@@ -1,6 +1,6 @@
 // The presenter's state, its settings and the input queries.
-#include "display/display.h"
 #include "display/display_state.h"
+#include "display/display.h"
 
 DisplayState display_state;
 
