@@ -117,7 +117,10 @@ TEST(DisplayFailure, CloseWithoutOpenIsSafe)
     display_close();
     display_close();
     expect_everything_given_back("never opened");
-    Pixel frame[4] = {};
-    display_state.active = 1;
-    EXPECT_EQ(display_present(frame), 0) << "nothing to present on";
+    // Opened (and so activated) and closed again: nothing to present on.
+    configure(FRAMED);
+    ASSERT_EQ(display_open("closed", 640, 480), 1);
+    display_close();
+    const std::vector<Pixel> frame(640 * 480);
+    EXPECT_EQ(display_present(frame.data()), 0) << "nothing to present on";
 }

@@ -7,6 +7,7 @@
 #include "platform/emu/common/call_log.h"
 #include "platform/emu/common/hooks.h"
 #include "platform/emu/kernel32/kernel32.h"
+#include "platform/emu/kernel32/kernel32_state.h"
 #include "platform/screen/screen.h"
 
 // The system clock ticks 64 times a second, as Windows' does unless a program
@@ -15,6 +16,7 @@
 void Sleep(DWORD milliseconds)
 {
     emu_call(EmuCallId::Sleep, "%u", milliseconds);
+    if (emu_logging()) kernel32_state().sleeps.push_back(milliseconds);
     if (milliseconds == 0) {
         screen_pause_until_ns(0);
         return;

@@ -84,6 +84,7 @@ EmuMode emu_test_display_mode();
 bool emu_test_display_mode_set();
 bool emu_test_screensaver_active();
 bool emu_test_cursor_visible();
+// The milliseconds of each Sleep since the log was last cleared.
 const std::vector<DWORD>& emu_test_sleeps();
 int emu_test_live_ddraw_objects();
 int emu_test_live_windows();

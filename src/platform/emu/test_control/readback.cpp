@@ -1,6 +1,5 @@
 // Test control: looking inside the platform: the call log, the display, the
 // visible screen and the live objects.
-#include <cstdio>
 
 #include "platform/emu/common/call_log_state.h"
 #include "platform/emu/ddraw/ddraw_objects.h"
@@ -23,17 +22,13 @@ std::vector<std::string> emu_test_calls(const std::vector<std::string>& prefixes
     return out;
 }
 
-void emu_test_clear_log() { emu_call_log().log.clear(); }
-
-// Read back from the log's Sleep calls.
-const std::vector<DWORD>& emu_test_sleeps()
+void emu_test_clear_log()
 {
-    static std::vector<DWORD> sleeps;
-    sleeps.clear();
-    for (const EmuCall& call : emu_call_log().log)
-        if (unsigned ms; std::sscanf(call.text.c_str(), "Sleep(%u)", &ms) == 1) sleeps.push_back(ms);
-    return sleeps;
+    emu_call_log().log.clear();
+    kernel32_state().sleeps.clear();
 }
+
+const std::vector<DWORD>& emu_test_sleeps() { return kernel32_state().sleeps; }
 
 EmuMode emu_test_display_mode() { return user32_display_mode(); }
 bool emu_test_display_mode_set() { return user32_display_mode_set(); }
