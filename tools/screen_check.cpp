@@ -22,6 +22,7 @@
 // Exit status: 0 equal (or captured), 1 different, 2 could not run.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <png.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -104,74 +105,22 @@ bool capture(Image* out, Masks* masks)
     return true;
 }
 
-// --- a small PNG writer: 8-bit RGB, uncompressed deflate blocks ---
-
-std::uint32_t crc32(const std::uint8_t* data, std::size_t n, std::uint32_t crc = 0)
-{
-    crc = ~crc;
-    for (std::size_t i = 0; i < n; ++i) {
-        crc ^= data[i];
-        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
-    }
-    return ~crc;
-}
-
-void put32(std::vector<std::uint8_t>& out, std::uint32_t v)
-{
-    for (int s = 24; s >= 0; s -= 8) out.push_back(static_cast<std::uint8_t>(v >> s));
-}
-
-void chunk(std::vector<std::uint8_t>& out, const char* type, const std::vector<std::uint8_t>& data)
-{
-    put32(out, static_cast<std::uint32_t>(data.size()));
-    std::vector<std::uint8_t> body(type, type + 4);
-    body.insert(body.end(), data.begin(), data.end());
-    out.insert(out.end(), body.begin(), body.end());
-    put32(out, crc32(body.data(), body.size()));
-}
-
+// 8-bit RGB, written by libpng.
 bool write_png(const std::string& path, Image& image)
 {
-    std::vector<std::uint8_t> raw;
-    for (int y = 0; y < image.height; ++y) {
-        raw.push_back(0);  // no filter
-        for (int x = 0; x < image.width; ++x) {
-            const std::uint32_t p = image.at(x, y);
-            raw.push_back(static_cast<std::uint8_t>(p >> 16));
-            raw.push_back(static_cast<std::uint8_t>(p >> 8));
-            raw.push_back(static_cast<std::uint8_t>(p));
-        }
-    }
-    std::vector<std::uint8_t> z = {0x78, 0x01};
-    for (std::size_t at = 0; at < raw.size() || at == 0; at += 65535) {
-        const std::size_t n = std::min<std::size_t>(65535, raw.size() - at);
-        z.push_back(at + n >= raw.size() ? 1 : 0);
-        z.push_back(static_cast<std::uint8_t>(n));
-        z.push_back(static_cast<std::uint8_t>(n >> 8));
-        z.push_back(static_cast<std::uint8_t>(~n));
-        z.push_back(static_cast<std::uint8_t>(~n >> 8));
-        z.insert(z.end(), raw.begin() + static_cast<std::ptrdiff_t>(at),
-                 raw.begin() + static_cast<std::ptrdiff_t>(at + n));
-        if (n == 0) break;
-    }
-    std::uint32_t a = 1, b = 0;
-    for (std::uint8_t c : raw) {
-        a = (a + c) % 65521;
-        b = (b + a) % 65521;
-    }
-    put32(z, b << 16 | a);
-
-    std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::vector<std::uint8_t> header;
-    put32(header, static_cast<std::uint32_t>(image.width));
-    put32(header, static_cast<std::uint32_t>(image.height));
-    header.insert(header.end(), {8, 2, 0, 0, 0});
-    chunk(png, "IHDR", header);
-    chunk(png, "IDAT", z);
-    chunk(png, "IEND", {});
-    std::ofstream file(path, std::ios::binary);
-    file.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
-    return static_cast<bool>(file);
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    png.width = static_cast<png_uint_32>(image.width);
+    png.height = static_cast<png_uint_32>(image.height);
+    png.format = PNG_FORMAT_RGB;
+    std::vector<png_byte> rgb;
+    rgb.reserve(image.pixels.size() * 3);
+    for (const std::uint32_t p : image.pixels)
+        rgb.insert(rgb.end(),
+                   {static_cast<png_byte>(p >> 16), static_cast<png_byte>(p >> 8), static_cast<png_byte>(p)});
+    const bool written = png_image_write_to_file(&png, path.c_str(), 0, rgb.data(), 0, nullptr) != 0;
+    if (!written) std::fprintf(stderr, "screen_check: %s: %s\n", path.c_str(), png.message);
+    return written;
 }
 
 bool expected_frame(const char* bmp_path, int left, int top, Image* out)

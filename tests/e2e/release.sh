@@ -85,7 +85,7 @@ check_archives() {
   local bits top dev machine file info dlls
   for bits in 64 32; do
     top=picture-$VERSION-win$bits dev=picture-display-$VERSION-win$bits-dev
-    machine=$([ $bits = 64 ] && echo x86-64 || echo i386)
+    machine=$([ $bits = 64 ] && echo "AMD AMD64" || echo "Intel 386 or later, and compatibles")
     [ "$(cmake -E tar tf "$PACKAGES/$top.zip" | grep -v '/$' | sort | xargs)" = \
       "$top/LICENSE $top/README.md $top/picture.exe $top/sketch.exe" ]
     say $? "win$bits: $top.zip holds picture.exe, sketch.exe, README.md and LICENSE alone"
@@ -95,10 +95,11 @@ $dev/include/picture-display/display/display.h $dev/lib/libpicture-display.dll.a
     say $? "win$bits: $dev.zip holds the DLL, its import library and the presenter's headers alone"
     mkdir -p "$WORK/$bits" && (cd "$WORK/$bits" && cmake -E tar xf "$PACKAGES/$top.zip" && cmake -E tar xf "$PACKAGES/$dev.zip")
     for file in "$top/picture.exe" "$top/sketch.exe" "$dev/bin/picture-display.dll"; do
-      info=$("$BUILD/pe_version" "$WORK/$bits/$file")
+      info=$(exiftool -S -MachineType -FileVersionNumber -ProductVersionNumber -FileVersion -ProductVersion \
+        -ProductName -FileDescription "$WORK/$bits/$file")
       dlls=$(x86_64-w64-mingw32-objdump -p "$WORK/$bits/$file" | sed -n 's/^\tDLL Name: //p' | xargs)
-      [ "$(echo "$info" | grep -cxF -e "machine: $machine" -e "fixed FileVersion: $VERSION.0" \
-        -e "fixed ProductVersion: $VERSION.0" -e "FileVersion: $VERSION" -e "ProductVersion: $VERSION" \
+      [ "$(echo "$info" | grep -cxF -e "MachineType: $machine" -e "FileVersionNumber: $VERSION.0" \
+        -e "ProductVersionNumber: $VERSION.0" -e "FileVersion: $VERSION" -e "ProductVersion: $VERSION" \
         -e "ProductName: picture")" -eq 6 ] && echo "$info" | grep -q "^FileDescription: ." && [ -n "$dlls" ] &&
         ! echo "$dlls" | tr ' ' '\n' | grep -qvE '^(KERNEL32|USER32|msvcrt)\.dll$'
       say $? "win$bits: $file: $machine, version $VERSION, $(echo "$info" | grep FileDescription), imports $dlls"
