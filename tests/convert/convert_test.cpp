@@ -12,11 +12,12 @@
 
 namespace {
 
-const char* const FORMAT_NAMES[] = {"xrgb8888", "xbgr8888", "rgb888",   "bgr888",
-                                    "rgb565",   "bgr565",   "xrgb1555", "xbgr1555"};
-const RowConverter PUBLIC_CONVERTERS[] = {convert_row_xrgb8888, convert_row_xbgr8888, convert_row_rgb888,
-                                          convert_row_bgr888,   convert_row_rgb565,   convert_row_bgr565,
-                                          convert_row_xrgb1555, convert_row_xbgr1555};
+// Every format's public converter, in the table's order.
+const RowConverter PUBLIC_CONVERTERS[] = {
+#define PUBLIC_CONVERTER(id, name, ...) convert_row_##name,
+    PIXEL_FORMATS(PUBLIC_CONVERTER)
+#undef PUBLIC_CONVERTER
+};
 constexpr std::uint8_t GUARD = 0xA5;
 constexpr int SLACK = 64;
 
@@ -89,7 +90,7 @@ TEST(ConvertPaths, EveryPathMatchesTheReferenceAtEveryCountAndAlignment)
                 for (int src_offset = 0; src_offset < 3; ++src_offset)
                     for (int dst_offset : {0, 1, 2, 3, 5, 30})
                         check_row(path.rows[f], f, pixels, count, src_offset, dst_offset,
-                                  std::string(path.name) + " " + FORMAT_NAMES[f] + " count " + std::to_string(count) +
+                                  std::string(path.name) + " " + PIXEL_FORMAT_TABLE[f].name + " count " + std::to_string(count) +
                                       " src+" + std::to_string(src_offset) + " dst+" + std::to_string(dst_offset));
 }
 
@@ -104,7 +105,7 @@ TEST(ConvertPaths, LongRunsMatchTheReference)
                 if (count > 4099 && f != PIXEL_FORMAT_XRGB8888) continue;
                 for (int dst_offset : {0, 4, 30})
                     check_row(path.rows[f], f, pixels, count, 1, dst_offset,
-                              std::string(path.name) + " " + FORMAT_NAMES[f] + " count " + std::to_string(count) +
+                              std::string(path.name) + " " + PIXEL_FORMAT_TABLE[f].name + " count " + std::to_string(count) +
                                   " dst+" + std::to_string(dst_offset));
             }
 }
@@ -115,7 +116,7 @@ TEST(ConvertPaths, PublicConvertersMatchTheReference)
     for (int f = 0; f < PIXEL_FORMAT_COUNT; ++f)
         for (int count : {0, 1, 3, 4, 5, 7, 8, 9, 15, 16, 17, 31, 32, 33, 640})
             check_row(PUBLIC_CONVERTERS[f], f, pixels, count, 0, 1,
-                      std::string(FORMAT_NAMES[f]) + " count " + std::to_string(count));
+                      std::string(PIXEL_FORMAT_TABLE[f].name) + " count " + std::to_string(count));
 }
 
 TEST(ConvertPaths, NegativeCountWritesNothing)
@@ -126,7 +127,7 @@ TEST(ConvertPaths, NegativeCountWritesNothing)
             std::uint8_t dst[64];
             std::memset(dst, GUARD, sizeof dst);
             path.rows[f](pixels.data(), dst + 16, -5);
-            for (std::uint8_t b : dst) ASSERT_EQ(b, GUARD) << path.name << " " << FORMAT_NAMES[f];
+            for (std::uint8_t b : dst) ASSERT_EQ(b, GUARD) << path.name << " " << PIXEL_FORMAT_TABLE[f].name;
         }
 }
 
@@ -172,7 +173,7 @@ TEST(ConvertPaths, EdgeValues)
     for (const ConvertPath& path : convert_paths())
         for (const Case& c : cases) {
             EXPECT_EQ(convert_one(path.rows[c.format], c.format, c.in), c.out)
-                << path.name << " " << FORMAT_NAMES[c.format] << " of 0x" << std::hex << c.in;
+                << path.name << " " << PIXEL_FORMAT_TABLE[c.format].name << " of 0x" << std::hex << c.in;
             // The same value inside a long row goes through the blocks, not the tail.
             std::vector<Pixel> row(40, c.in);
             std::vector<std::uint8_t> out(160);
@@ -180,7 +181,7 @@ TEST(ConvertPaths, EdgeValues)
             const int size = reference_bytes_per_pixel(c.format);
             std::uint32_t v = 0;
             for (int k = size - 1; k >= 0; --k) v = v << 8 | out[5 * size + k];
-            EXPECT_EQ(v, c.out) << path.name << " " << FORMAT_NAMES[c.format] << " in a block";
+            EXPECT_EQ(v, c.out) << path.name << " " << PIXEL_FORMAT_TABLE[c.format].name << " in a block";
         }
 }
 
@@ -197,9 +198,9 @@ TEST(ConvertFrame, EveryLayoutMatchesTheReferenceAndLeavesTheGapsAlone)
             convert_frame(PUBLIC_CONVERTERS[f], pixels.data(), stride, dst.data(), pitch, W, ROWS, size);
             for (int y = 0; y < ROWS; ++y) {
                 const auto want = reference_row(f, &pixels[y * stride], W);
-                ASSERT_EQ(std::memcmp(&dst[y * pitch], want.data(), want.size()), 0) << FORMAT_NAMES[f] << pitch;
+                ASSERT_EQ(std::memcmp(&dst[y * pitch], want.data(), want.size()), 0) << PIXEL_FORMAT_TABLE[f].name << pitch;
                 for (int k = W * size; k < (y + 1 < ROWS ? pitch : pitch + SLACK); ++k)
-                    ASSERT_EQ(dst[y * pitch + k], GUARD) << FORMAT_NAMES[f] << " pitch " << pitch << " row " << y;
+                    ASSERT_EQ(dst[y * pitch + k], GUARD) << PIXEL_FORMAT_TABLE[f].name << " pitch " << pitch << " row " << y;
             }
         }
     }
