@@ -17,14 +17,14 @@ void emu_log_result(std::size_t index, long long result) { emu_call_log().log[in
 EmuCallEntry emu_call(EmuCallId id, const char* format, ...)
 {
     EmuCallLog& s = emu_call_log();
-    if (!s.logging) return {EmuCallEntry::NOT_LOGGED, false, S_OK};
+    if (!s.logging) return {.index = EmuCallEntry::NOT_LOGGED, .fail = false, .result = S_OK};
     char args[512];
     va_list list;
     va_start(list, format);
     std::vsnprintf(args, sizeof args, format, list);
     va_end(list);
     s.log.push_back({std::string(EMU_CALL_INFO[static_cast<int>(id)].name) + "(" + args + ")", 0});
-    EmuCallEntry entry{s.log.size() - 1, false, S_OK};
+    EmuCallEntry entry{.index = s.log.size() - 1, .fail = false, .result = S_OK};
     for (EmuFailure& f : s.failures) {
         if (f.id != id) continue;
         ++f.seen;

@@ -77,7 +77,14 @@ HRESULT EmuSurface::GetPixelFormat(LPDDPIXELFORMAT f)
     const auto call = emu_call(EmuCallId::GetPixelFormat, "%s, size %u", name(), f ? f->dwSize : 0u);
     if (call.fail) return call.done(call.result);
     if (!f || f->dwSize != sizeof(DDPIXELFORMAT)) return call.done(DDERR_INVALIDPARAMS);
-    *f = {sizeof(DDPIXELFORMAT), format.flags, 0, format.bits, format.red, format.green, format.blue, format.alpha};
+    *f = {.dwSize = sizeof(DDPIXELFORMAT),
+          .dwFlags = format.flags,
+          .dwFourCC = 0,
+          .dwRGBBitCount = format.bits,
+          .dwRBitMask = format.red,
+          .dwGBitMask = format.green,
+          .dwBBitMask = format.blue,
+          .dwRGBAlphaBitMask = format.alpha};
     return call.done(DD_OK);
 }
 

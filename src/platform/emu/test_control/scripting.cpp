@@ -108,7 +108,11 @@ void emu_test_post(HWND window, UINT message, WPARAM wParam, LPARAM lParam, int 
     if (at_peek <= 0)
         user32_post(window, message, wParam, lParam);
     else
-        script().messages.push_back({window, message, wParam, lParam, script().peeks + at_peek});
+        script().messages.push_back({.window = window,
+                                     .message = message,
+                                     .wParam = wParam,
+                                     .lParam = lParam,
+                                     .at_peek = script().peeks + at_peek});
 }
 
 void emu_test_on_exit(void (*report)()) { script().on_exit = report; }

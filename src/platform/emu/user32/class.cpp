@@ -24,7 +24,7 @@ ATOM RegisterClassA(const WNDCLASSA* window_class)
         user32_find_class(window_class->lpszClassName))
         return call.done(ATOM{0});
     User32State& s = user32_state();
-    User32Class c{window_class->lpszClassName, s.next_atom++, *window_class};
+    User32Class c{.name = window_class->lpszClassName, .atom = s.next_atom++, .record = *window_class};
     c.record.lpszClassName = nullptr;  // the caller's text is not kept
     s.classes.push_back(c);
     return call.done(c.atom);

@@ -206,7 +206,13 @@ int screen_question(const char* text, const char* caption)
     SDL_Window* window = sdl_screen().window;
     // Over the program's window where one is shown; else the screen's middle.
     if (window && !(SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN)) window = nullptr;
-    const SDL_MessageBoxData box{SDL_MESSAGEBOX_INFORMATION, window, caption, text, 2, buttons, nullptr};
+    const SDL_MessageBoxData box{.flags = SDL_MESSAGEBOX_INFORMATION,
+                                 .window = window,
+                                 .title = caption,
+                                 .message = text,
+                                 .numbuttons = 2,
+                                 .buttons = buttons,
+                                 .colorScheme = nullptr};
     for (;;) {
         int answer = -1;
         if (SDL_ShowMessageBox(&box, &answer) != 0) return 0;
