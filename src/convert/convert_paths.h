@@ -12,11 +12,15 @@
 #include "convert/convert.h"
 #include "convert/pixel_formats.h"
 
-// A path's routine for every format of the table, by the format's name; a path
-// is built from one of these with designated initialisers, and one it leaves
-// empty fails to compile (convert_path below).
+// A path's routine for every format of the table, by the format's name, given
+// with designated initialisers: a routine has no default, so a path that
+// leaves a format out fails to compile.
+struct ConvertRoutine {
+    constexpr ConvertRoutine(RowConverter r) : row(r) {}
+    RowConverter row;
+};
 struct ConvertRows {
-#define CONVERT_ROW_FIELD(id, name, ...) RowConverter name;
+#define CONVERT_ROW_FIELD(id, name, ...) ConvertRoutine name;
     PIXEL_FORMATS(CONVERT_ROW_FIELD)
 #undef CONVERT_ROW_FIELD
 };
@@ -26,17 +30,14 @@ struct ConvertPath {
     RowConverter rows[PIXEL_FORMAT_COUNT];  // by PixelFormatId
 };
 
-consteval ConvertPath convert_path(const char* name, const ConvertRows& r)
+constexpr ConvertPath convert_path(const char* name, const ConvertRows& r)
 {
-    ConvertPath path{name,
-                     {
-#define CONVERT_ROW_ENTRY(id, name, ...) r.name,
-                         PIXEL_FORMATS(CONVERT_ROW_ENTRY)
+    return {name,
+            {
+#define CONVERT_ROW_ENTRY(id, name, ...) r.name.row,
+                PIXEL_FORMATS(CONVERT_ROW_ENTRY)
 #undef CONVERT_ROW_ENTRY
-                     }};
-    for (RowConverter row : path.rows)
-        if (!row) throw "a path leaves a format without a routine";
-    return path;
+            }};
 }
 
 // Every path this processor can run, the portable one first, the best one last.
