@@ -1,11 +1,11 @@
 #pragma once
 
 // DirectDraw's objects, private to DirectDraw; the test control sees a surface
-// through its image alone. Each
-// counts as a live object from its creation until it is freed: a surface when
-// its count reaches zero (a flipping chain with its front, back buffers and
-// all), a clipper when its count does or with its DirectDraw object. Surfaces
-// keep their DirectDraw object's memory until they go.
+// through its image alone. Each counts as a live object from its creation
+// until it is freed: a surface when its count reaches zero (a flipping chain
+// with its front, back buffers and all), a clipper when its count does or with
+// its DirectDraw object. Surfaces keep their DirectDraw object's memory until
+// they go.
 
 #include <vector>
 
