@@ -1,7 +1,4 @@
 // The headless screen: a display in memory that tests script and inspect.
-#include <cstring>
-#include <new>
-
 #include "platform/screen/headless/screen_headless.h"
 
 HeadlessScreen& screen_headless()

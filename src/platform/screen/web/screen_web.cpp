@@ -12,7 +12,6 @@
 #include <cstring>
 #include <ctime>
 #include <deque>
-#include <new>
 #include <string>
 
 #include "platform/screen/screen.h"
