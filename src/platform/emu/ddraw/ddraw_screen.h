@@ -26,6 +26,17 @@ struct ScreenAllocator {
         return reinterpret_cast<T*>(p);
     }
     void deallocate(T* p, std::size_t n) { ddraw_free_pixels(reinterpret_cast<BYTE*>(p), n * sizeof(T)); }
+    // The screen's memory comes zeroed: a value made without a value is left
+    // unwritten, so a surface's pages are had only as they are drawn on.
+    template <class U>
+    void construct(U*) noexcept
+    {
+    }
+    template <class U, class... Args>
+    void construct(U* p, Args&&... args)
+    {
+        ::new (static_cast<void*>(p)) U(static_cast<Args&&>(args)...);
+    }
     friend bool operator==(const ScreenAllocator&, const ScreenAllocator&) { return true; }
 };
 

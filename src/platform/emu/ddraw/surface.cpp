@@ -17,7 +17,7 @@ EmuSurface::EmuSurface(EmuDirectDraw* o, Kind k, int w, int h, const EmuPixelFor
 {
     // Rows padded to four bytes, plus whatever extra the test asked for.
     pitch = static_cast<LONG>((w * bytes_per_pixel() + 3) / 4 * 4 + emu_hooks().pitch_padding);
-    memory.assign(static_cast<std::size_t>(pitch) * h, 0);
+    memory.resize(static_cast<std::size_t>(pitch) * h);  // zeroed by the screen, untouched here
     ddraw_state().surfaces.push_back(this);
     owner->hold();
 }
