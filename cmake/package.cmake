@@ -46,6 +46,8 @@ else()
 
   set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME libpicture-display1)
   set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
+  # What the library loads at run time, which no link names.
+  set(CPACK_DEBIAN_RUNTIME_PACKAGE_DEPENDS "${screen_deb_runtime_depends}")
   set(CPACK_DEBIAN_RUNTIME_DESCRIPTION "small frame-buffer display presenter (shared library)
 The display presenter opens a display full screen (32, 24 or 16 bits per
 pixel, page flipping) or in a centred window, converts 32-bit frames row by

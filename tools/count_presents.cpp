@@ -1,5 +1,6 @@
-// Loaded into the native program with LD_PRELOAD, counts what its SDL2 screen
-// presents: every second and at exit it prints the frames presented so far,
+// Loaded into the native program with LD_PRELOAD, counts what its screen
+// presents (through SDL2, where the program loaded it, or our own X11 path,
+// whose puts are counted too): every second and at exit it prints the frames presented so far,
 // the seconds between the first and the last, the frame rate, and the way the
 // first was presented (a program may end without running its destructors).
 #include <SDL2/SDL.h>
@@ -39,6 +40,13 @@ struct Report {
     ~Report() { print_report(); }
 } report;
 
+// A function of SDL2's, which the program loads at run time where it uses it.
+void* real_sdl(const char* name)
+{
+    static void* const sdl = dlopen("libSDL2-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+    return sdl ? dlsym(sdl, name) : nullptr;
+}
+
 }  // namespace
 
 // One frame presented, by the way named.
@@ -56,19 +64,21 @@ static void counted(const char* name)
 extern "C" void SDL_RenderPresent(SDL_Renderer* renderer)
 {
     using Present = void (*)(SDL_Renderer*);
-    static const auto real = reinterpret_cast<Present>(dlsym(RTLD_NEXT, "SDL_RenderPresent"));
+    static const auto real = reinterpret_cast<Present>(real_sdl("SDL_RenderPresent"));
+    using Info = int (*)(SDL_Renderer*, SDL_RendererInfo*);
+    static const auto renderer_info = reinterpret_cast<Info>(real_sdl("SDL_GetRendererInfo"));
     SDL_RendererInfo info;
     ++presenting;
     real(renderer);
     --presenting;
-    if (!presenting) counted(SDL_GetRendererInfo(renderer, &info) == 0 ? info.name : "unknown");
+    if (!presenting) counted(renderer_info(renderer, &info) == 0 ? info.name : "unknown");
 }
 
 // The software renderer's frames that the screen puts straight into the window's surface.
 extern "C" int SDL_UpdateWindowSurface(SDL_Window* window)
 {
     using Update = int (*)(SDL_Window*);
-    static const auto real = reinterpret_cast<Update>(dlsym(RTLD_NEXT, "SDL_UpdateWindowSurface"));
+    static const auto real = reinterpret_cast<Update>(real_sdl("SDL_UpdateWindowSurface"));
     ++presenting;
     const int status = real(window);
     --presenting;
@@ -80,7 +90,7 @@ extern "C" int SDL_UpdateWindowSurface(SDL_Window* window)
 extern "C" int SDL_UpdateWindowSurfaceRects(SDL_Window* window, const SDL_Rect* rects, int count)
 {
     using Update = int (*)(SDL_Window*, const SDL_Rect*, int);
-    static const auto real = reinterpret_cast<Update>(dlsym(RTLD_NEXT, "SDL_UpdateWindowSurfaceRects"));
+    static const auto real = reinterpret_cast<Update>(real_sdl("SDL_UpdateWindowSurfaceRects"));
     ++presenting;
     const int status = real(window, rects, count);
     --presenting;
@@ -97,5 +107,16 @@ extern "C" Bool XShmPutImage(Display* display, Drawable d, GC gc, XImage* image,
         reinterpret_cast<Put>(dlsym(dlopen("libXext.so.6", RTLD_NOW | RTLD_LOCAL), "XShmPutImage"));
     const Bool status = real(display, d, gc, image, src_x, src_y, dst_x, dst_y, width, height, send_event);
     if (!presenting) counted("software, from the server's shared memory");
+    return status;
+}
+
+// The frames our own path puts from plain memory.
+extern "C" int XPutImage(Display* display, Drawable d, GC gc, XImage* image, int src_x, int src_y, int dst_x, int dst_y,
+                         unsigned width, unsigned height)
+{
+    using Put = decltype(&XPutImage);
+    static const auto real = reinterpret_cast<Put>(dlsym(dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL), "XPutImage"));
+    const int status = real(display, d, gc, image, src_x, src_y, dst_x, dst_y, width, height);
+    if (!presenting) counted("our own, from plain memory");
     return status;
 }

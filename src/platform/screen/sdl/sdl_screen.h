@@ -1,10 +1,11 @@
 #pragma once
 
-// The SDL2 screen's own state and the calls its files make of each other: the
-// window and its renderer (window.cpp), the X11 side (x11.cpp), and putting a
-// frame (show.cpp). Only the files of this folder include it.
+// The desktop screen's own state and the calls its files make of each other:
+// our own X11 window (native.cpp), else SDL's window and its renderer
+// (window.cpp), the X11 side (x11.cpp), and putting a frame (show.cpp). Only
+// the files of this folder include it.
 
-#include <SDL2/SDL.h>
+#include "platform/screen/sdl/sdl_api.h"
 
 #include <string>
 #include <vector>
@@ -12,6 +13,9 @@
 #include "platform/screen/screen.h"
 
 struct SdlScreen {
+    // Our own window on the X server, without SDL: where this is set, SDL's
+    // members below stay empty (and SDL is not loaded).
+    bool native = false;
     SDL_Window* window = nullptr;
     // SDL's renderer; null where it can't draw into this display's windows
     // (a 30-bit X screen), which our own X11 path then puts frames on.
@@ -44,6 +48,26 @@ SdlScreen& sdl_screen();
 // largest whole factor that fits (1 when none does), centred.
 void sdl_fit(int mode_w, int mode_h, int window_w, int window_h, int* scale, int* x, int* y);
 
+// The window's size in its pixels, either kind.
+void sdl_window_size(int* width, int* height);
+
+// --- our own window on X11 (native.cpp) ---
+
+// Connects to the X server that DISPLAY names and makes our window (hidden),
+// unless SDL is asked for another display server; false where it can't serve,
+// and SDL is tried instead.
+bool native_open();
+void native_window(const RECT* client);
+bool native_fullscreen(const EmuMode* mode);
+void native_title();
+bool native_poll(ScreenEvent* event);
+void native_cursor(bool visible);
+void native_screensaver(bool enabled);
+// Tells the server of activity now and then while the screen saver is kept off.
+void native_keep_screen_awake();
+// The X server's refresh rate in Hz (RandR), 0 where it says none.
+int native_refresh_rate();
+
 // --- the X11 side (each false or null where the window is not on X11) ---
 
 // Connects to the X server that shows SDL's window, once it exists; lets go
@@ -59,9 +83,15 @@ bool sdl_x11_fill_black(int width, int height);
 // Whether our own path can put 32-bit frames on the window (a true-colour
 // visual, converted to its channels' widths), for a display SDL can't draw on.
 bool sdl_x11_can_put();
-// Puts rows of 0x00RRGGBB pixels into the window at (x, y), each pixel made a
+// Puts rows of pixels of `format` into the window at (x, y), each pixel made a
 // `scale` x `scale` square, converted to the window's visual.
-bool sdl_x11_put(const BYTE* pixels, int pitch, int width, int height, int x, int y, int scale);
+bool sdl_x11_put(const BYTE* pixels, int pitch, const EmuPixelFormat& format, int width, int height, int x, int y,
+                 int scale);
+// Puts the part at (left, top) of 32-bit pixels in plain memory onto a 24-bit
+// window at (to_x, to_y), one for one from where they lie; false when they don't suit.
+bool sdl_x11_put_direct(const ScreenImage& image, int left, int top, int width, int height, int to_x, int to_y);
+// Forgets whatever of ours points at memory about to be freed.
+void sdl_x11_forget_pixels(const BYTE* pixels);
 // Memory the X server shares (MIT-SHM), for 32-bit frames on a 24-bit
 // visual; null where it can't be had. Freed with sdl_x11_free_shared, false
 // when the memory was not shared.

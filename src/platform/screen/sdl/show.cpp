@@ -1,8 +1,9 @@
-// Putting a frame on the SDL2 screen, the cheapest way the frame allows
-// (docs/architecture.md names each way's conditions): from the X server's
-// shared memory where it lies; copied straight into the window's surface;
-// through a texture; or, where SDL has no renderer for the display, by our
-// own X11 path.
+// Putting a frame on the desktop screen, the cheapest way the frame allows
+// (docs/architecture.md names each way's conditions). In our own X11 window:
+// from where it lies (the X server's shared memory, or the surface's own);
+// else converted (and scaled) into an image of ours. In SDL's: from shared
+// memory; copied straight into the window's surface; through a texture; or,
+// where SDL has no renderer for the display, by our own X11 path.
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -184,6 +185,21 @@ bool show_through_texture(const BYTE* pixels, int pitch, Uint32 format, const SD
     return drawn;
 }
 
+// Our own window: a full-screen mode scaled by its largest whole factor that
+// fits, centred on the black the server keeps around it; windowed, one for
+// one. 32-bit frames on a 24-bit screen go from where they lie; any other
+// way is converted into our own image of the window.
+bool show_native(const ScreenImage& image, const ScreenPart& part, const BYTE* first)
+{
+    SdlScreen& s = sdl_screen();
+    const int k = s.fullscreen ? s.scale : 1;
+    const int to_x = (s.fullscreen ? s.offset_x : 0) + part.x * k, to_y = (s.fullscreen ? s.offset_y : 0) + part.y * k;
+    if (k == 1 && (sdl_x11_put_shared(image, part.left, part.top, part.width, part.height, to_x, to_y) ||
+                   sdl_x11_put_direct(image, part.left, part.top, part.width, part.height, to_x, to_y)))
+        return true;
+    return sdl_x11_put(first, image.pitch, image.format, part.width, part.height, to_x, to_y, k);
+}
+
 }  // namespace
 
 BYTE* screen_alloc_pixels(std::size_t bytes)
@@ -194,13 +210,27 @@ BYTE* screen_alloc_pixels(std::size_t bytes)
 
 void screen_free_pixels(BYTE* pixels, std::size_t)
 {
+    sdl_x11_forget_pixels(pixels);
     if (!sdl_x11_free_shared(pixels)) ::operator delete(pixels);
 }
 
 bool screen_show(const ScreenImage& image, const RECT& visible)
 {
     SdlScreen& s = sdl_screen();
-    if (!image.pixels) return true;  // nothing new; the memory is not read again
+    if (!image.pixels) {  // nothing new; the memory is not read again
+        sdl_x11_forget();
+        return true;
+    }
+    if (s.native) {
+        if (pixel_format_find(image.format.bits, image.format.red, image.format.green, image.format.blue,
+                              image.format.alpha) == PIXEL_FORMAT_COUNT)
+            return false;
+        const ScreenPart part = screen_visible_part(image, visible);
+        if (part.width == 0) return true;
+        const BYTE* first = image.pixels + static_cast<std::ptrdiff_t>(part.top) * image.pitch +
+                            part.left * static_cast<int>(image.format.bits / 8);
+        return show_native(image, part, first);
+    }
     const Uint32 format = sdl_format(image.format);
     if (!s.window || format == SDL_PIXELFORMAT_UNKNOWN) return false;
     // Only the part of `visible` on the screen has pixels; it keeps its place in
@@ -216,9 +246,9 @@ bool screen_show(const ScreenImage& image, const RECT& visible)
         // mode scaled and centred as the renderer would.
         if (format != SDL_PIXELFORMAT_XRGB8888) return false;
         if (s.fullscreen)
-            return sdl_x11_put(first, image.pitch, w, h, s.offset_x + place.x * s.scale, s.offset_y + place.y * s.scale,
-                               s.scale);
-        return sdl_x11_put(first, image.pitch, w, h, place.x, place.y, 1);
+            return sdl_x11_put(first, image.pitch, image.format, w, h, s.offset_x + place.x * s.scale,
+                               s.offset_y + place.y * s.scale, s.scale);
+        return sdl_x11_put(first, image.pitch, image.format, w, h, place.x, place.y, 1);
     }
     int window_w = 0, window_h = 0;
     SDL_GetWindowSize(s.window, &window_w, &window_h);
@@ -239,6 +269,7 @@ bool screen_show(const ScreenImage& image, const RECT& visible)
 bool screen_read_back(std::vector<std::uint32_t>* pixels, int* width, int* height)
 {
     SdlScreen& s = sdl_screen();
+    if (s.native) return sdl_x11_read_back(pixels, width, height);
     if (!s.window) return false;
     if (sdl_x11_read_back(pixels, width, height)) return true;
     if (!s.renderer || SDL_GetRendererOutputSize(s.renderer, width, height) != 0) return false;

@@ -1,11 +1,11 @@
-// The SDL2 screen's window: connecting to the display, the one window and the
-// way it draws, windowed and full screen, and what else the display offers
-// (the question box, the screen saver, the cursor, the refresh, the clock).
+// The desktop screen's window: connecting to the display (our own window on
+// X11, else SDL's, SDL loaded only then), the one window and the way it
+// draws, windowed and full screen, and what else the display offers (the
+// question box, the screen saver, the cursor, the refresh, the clock).
 // A full-screen mode fills the desktop scaled with its aspect kept (nearest
 // neighbour, whole factors where they fit) without changing the monitor's
 // own resolution; windowed, the window shows the part of the screen under its
 // client area.
-#include <SDL2/SDL.h>
 #if defined(__linux__)
 #include <dirent.h>
 #endif
@@ -104,6 +104,17 @@ void sdl_fit(int mode_w, int mode_h, int window_w, int window_h, int* scale, int
 
 bool screen_open()
 {
+    SdlScreen& native = sdl_screen();
+    if (native.native || native.window) return true;  // open already
+    // Our own window where nothing would draw faster than the processor does
+    // (no graphics device); elsewhere SDL's accelerated renderer.
+    if (!may_have_a_graphics_device() && native_open()) {
+        // Our own path puts 32-bit frames only.
+        for (const EmuMode& m : screen_usual_modes(native.desktop.width, native.desktop.height))
+            if (m.format.bits == 32) native.modes.push_back(m);
+        return true;
+    }
+    if (!sdl_api_load()) return false;
     // Ctrl+C and SIGTERM keep their default action: they end the program, as a
     // console program's on Windows. SDL would turn them into a quit request.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -145,6 +156,11 @@ void screen_window(const char* title, const RECT* client)
 {
     SdlScreen& s = sdl_screen();
     if (title) s.title = title;
+    if (s.native) {
+        native_title();
+        if (!s.fullscreen) native_window(client);
+        return;
+    }
     if (s.window) SDL_SetWindowTitle(s.window, s.title.c_str());
     if (s.fullscreen || !s.window) return;
     if (!client) {
@@ -162,6 +178,11 @@ void screen_window(const char* title, const RECT* client)
 bool screen_fullscreen(const EmuMode* mode, const char* title)
 {
     SdlScreen& s = sdl_screen();
+    if (s.native) {
+        if (mode && title) s.title = title;
+        if (mode) native_title();
+        return native_fullscreen(mode);
+    }
     if (!s.window) return false;
     if (!mode) {
         if (s.fullscreen) {
@@ -203,6 +224,8 @@ int screen_question(const char* text, const char* caption)
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDYES, "Yes"},
         {0, IDNO, "No"},
     };
+    // SDL's box, loaded for it where our own window serves.
+    if (!sdl_api_load()) return 0;
     SDL_Window* window = sdl_screen().window;
     // Over the program's window where one is shown; else the screen's middle.
     if (window && !(SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN)) window = nullptr;
@@ -213,22 +236,37 @@ int screen_question(const char* text, const char* caption)
                                  .numbuttons = 2,
                                  .buttons = buttons,
                                  .colorScheme = nullptr};
+    int answer = 0;
     for (;;) {
-        int answer = -1;
-        if (SDL_ShowMessageBox(&box, &answer) != 0) return 0;
-        if (answer == IDYES || answer == IDNO) return answer;
+        int button = -1;
+        if (SDL_ShowMessageBox(&box, &button) != 0) break;
+        if (button == IDYES || button == IDNO) {
+            answer = button;
+            break;
+        }
     }
+    // Beside our own window SDL served the box alone: its libraries go again.
+    if (sdl_screen().native) sdl_api_unload();
+    return answer;
 }
 
 void screen_screensaver(bool enabled)
 {
-    if (enabled)
+    if (sdl_screen().native)
+        native_screensaver(enabled);
+    else if (sdl_screen().window && enabled)
         SDL_EnableScreenSaver();
-    else
+    else if (sdl_screen().window)
         SDL_DisableScreenSaver();
 }
 
-void screen_cursor(bool visible) { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
+void screen_cursor(bool visible)
+{
+    if (sdl_screen().native)
+        native_cursor(visible);
+    else if (sdl_screen().window)
+        SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+}
 
 int screen_refresh_rate() { return sdl_screen().refresh_rate; }
 bool screen_show_waits_for_refresh() { return sdl_screen().vsync; }

@@ -1,8 +1,8 @@
-// The SDL2 screen's X11 side: whether a window manager runs, covering the
-// screen without one, and our own path for visuals SDL can't draw on (30 bits:
-// ten a channel). SDL loads Xlib at run time; so do we.
-#include <SDL2/SDL.h>
-#include <SDL2/SDL_syswm.h>
+// The screen's X11 side: the connection our paths draw through (our own
+// window's, or SDL's), whether a window manager runs, covering the screen
+// without one, and our own path for frames put converted to the visual (ten
+// bits a channel, 16-bit screens, whole-factor scaling). Xlib is loaded at run time.
+#include "platform/screen/sdl/sdl_api.h"
 
 #if defined(SDL_VIDEO_DRIVER_X11)
 #include <X11/Xatom.h>
@@ -51,6 +51,117 @@ void* x11_symbol(void* library, const char* name)
     return found || !library ? found : dlsym(library, name);
 }
 
+namespace {
+
+// Lets go of our own image of the window.
+void destroy_own_image(X11& x)
+{
+    if (!x.image) return;
+    if (x.image_shared) {
+        x.sync(x.display, False);  // the server is done with it
+        x11_unshare_image(&x.image_segment);
+        x.image->data = nullptr;
+        x.image->obdata = nullptr;
+    }
+    XDestroyImage(x.image);  // plain memory is ours, freed with it
+    x.image = nullptr;
+    x.image_shared = false;
+}
+
+// Our own image of a window of w x h, all black; false when none can be made.
+bool make_own_image(X11& x, int w, int h)
+{
+    destroy_own_image(x);
+    widen(x.red, x.visual->red_mask), widen(x.green, x.visual->green_mask), widen(x.blue, x.visual->blue_mask);
+    if (x.shm_images) {
+        x.image = x.create_shm_image(x.display, x.visual, static_cast<unsigned>(x.depth), ZPixmap, nullptr,
+                                     &x.image_segment, static_cast<unsigned>(w), static_cast<unsigned>(h));
+        if (x.image && (x.image->bits_per_pixel == 32 || x.image->bits_per_pixel == 16) &&
+            x11_share_image(x.image, &x.image_segment)) {
+            x.image_shared = true;
+            return true;
+        }
+        if (x.image) {
+            x.image->data = nullptr;
+            XDestroyImage(x.image);
+            x.image = nullptr;
+        }
+    }
+    auto* data = static_cast<char*>(std::calloc(static_cast<std::size_t>(w) * h, 4));
+    if (!data) return false;
+    x.image = x.create_image(x.display, x.visual, static_cast<unsigned>(x.depth), ZPixmap, 0, data,
+                             static_cast<unsigned>(w), static_cast<unsigned>(h), 32, 0);
+    if (!x.image || (x.image->bits_per_pixel != 32 && x.image->bits_per_pixel != 16)) {
+        if (x.image)
+            XDestroyImage(x.image);
+        else
+            std::free(data);
+        x.image = nullptr;
+        return false;
+    }
+    return true;
+}
+
+// Rows of any of the table's formats into our image at (left, top), each
+// pixel made a `scale` x `scale` square in the visual's format of Out.
+template <class Out>
+void convert_into(X11& x, const BYTE* pixels, int pitch, const EmuPixelFormat& f, int columns, int rows, int left,
+                  int top, int scale)
+{
+    const bool xrgb = f.bits == 32 && f.red == 0xFF0000 && f.green == 0xFF00 && f.blue == 0xFF;
+    const int bpp = static_cast<int>(f.bits / 8);
+    for (int r = 0; r < rows; ++r) {
+        const BYTE* source = pixels + static_cast<std::ptrdiff_t>(r) * pitch;
+        auto* line = reinterpret_cast<Out*>(x.image->data +
+                                            static_cast<std::ptrdiff_t>(top + r * scale) * x.image->bytes_per_line) +
+                     left;
+        for (int c = 0; c < columns; ++c) {
+            std::uint32_t p;
+            if (xrgb)
+                std::memcpy(&p, source + 4 * c, 4);
+            else
+                p = emu_decode_pixel(f, source + bpp * c);
+            const auto v = static_cast<Out>(x.red[p >> 16 & 0xFF] | x.green[p >> 8 & 0xFF] | x.blue[p & 0xFF]);
+            for (int k = 0; k < scale; ++k) line[c * scale + k] = v;
+        }
+        for (int k = 1; k < scale; ++k)
+            std::memcpy(reinterpret_cast<char*>(line) + static_cast<std::ptrdiff_t>(k) * x.image->bytes_per_line, line,
+                        static_cast<std::size_t>(columns) * scale * sizeof(Out));
+    }
+}
+
+}  // namespace
+
+void* x11_library()
+{
+    static void* const xlib = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
+    return xlib;
+}
+
+bool x11_attach(Display* display, Window window)
+{
+    X11& x = x11();
+    void* xlib = x11_library();
+    XWindowAttributes attributes;
+    if (!xlib || !x11_find(xlib, "XSync", &x.sync) || !x11_find(xlib, "XCreateGC", &x.create_gc) ||
+        !x11_find(xlib, "XGetWindowAttributes", &x.window_attributes) ||
+        !x11_find(xlib, "XSetErrorHandler", &x.set_error_handler) || !x11_find(xlib, "XCreateImage", &x.create_image) ||
+        !x11_find(xlib, "XPutImage", &x.put_image) || !x11_find(xlib, "XInternAtom", &x.intern_atom) ||
+        !x11_find(xlib, "XGetWindowProperty", &x.get_property) || !x11_find(xlib, "XFree", &x.free) ||
+        !x11_find(xlib, "XMoveResizeWindow", &x.move_resize) || !x11_find(xlib, "XRaiseWindow", &x.raise) ||
+        !x11_find(xlib, "XFillRectangle", &x.fill_rectangle) || !x.window_attributes(display, window, &attributes))
+        return false;
+    x.display = display;
+    x.window = window;
+    x.root = attributes.root;
+    x.visual = attributes.visual;
+    x.depth = attributes.depth;
+    x.gc = x.create_gc(x.display, x.window, 0, nullptr);
+    xlib_handler = x.set_error_handler(on_error);
+    x.shm_images = x11_find_shm(&x.shm);
+    return true;
+}
+
 bool sdl_x11_connect()
 {
     X11& x = x11();
@@ -60,33 +171,16 @@ bool sdl_x11_connect()
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     if (!SDL_GetWindowWMInfo(sdl_screen().window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
-    void* xlib = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
-    if (!xlib) return false;
-    XWindowAttributes attributes;
-    if (!x11_find(xlib, "XSync", &x.sync) || !x11_find(xlib, "XCreateGC", &x.create_gc) ||
-        !x11_find(xlib, "XGetWindowAttributes", &x.window_attributes) ||
-        !x11_find(xlib, "XSetErrorHandler", &x.set_error_handler) || !x11_find(xlib, "XCreateImage", &x.create_image) ||
-        !x11_find(xlib, "XPutImage", &x.put_image) || !x11_find(xlib, "XInternAtom", &x.intern_atom) ||
-        !x11_find(xlib, "XGetWindowProperty", &x.get_property) || !x11_find(xlib, "XFree", &x.free) ||
-        !x11_find(xlib, "XMoveResizeWindow", &x.move_resize) || !x11_find(xlib, "XRaiseWindow", &x.raise) ||
-        !x11_find(xlib, "XFillRectangle", &x.fill_rectangle) ||
-        !x.window_attributes(info.info.x11.display, info.info.x11.window, &attributes))
-        return false;
-    x.display = info.info.x11.display;
-    x.window = info.info.x11.window;
-    x.root = attributes.root;
-    x.visual = attributes.visual;
-    x.depth = attributes.depth;
-    x.gc = x.create_gc(x.display, x.window, 0, nullptr);
-    xlib_handler = x.set_error_handler(on_error);
-    x.shm = x11_find_shm();
-    return true;
+    return x11_attach(info.info.x11.display, info.info.x11.window);
 }
 
 void sdl_x11_disconnect()
 {
     X11& x = x11();
-    if (x.display) x.set_error_handler(xlib_handler);
+    if (x.display) {
+        destroy_own_image(x);
+        x.set_error_handler(xlib_handler);
+    }
     x = X11{};
     x.tried = true;
 }
@@ -141,28 +235,16 @@ bool sdl_x11_can_put()
            usable(v->blue_mask);
 }
 
-bool sdl_x11_put(const BYTE* pixels, int pitch, int width, int height, int left, int top, int scale)
+bool sdl_x11_put(const BYTE* pixels, int pitch, const EmuPixelFormat& format, int width, int height, int left, int top,
+                 int scale)
 {
     X11& x = x11();
     if (!sdl_x11_can_put()) return false;
     int w = 0, h = 0;
-    SDL_GetWindowSize(sdl_screen().window, &w, &h);
+    sdl_window_size(&w, &h);
+    if (w <= 0 || h <= 0) return false;
     if (!x.image || x.image->width != w || x.image->height != h) {
-        if (x.image) XDestroyImage(x.image);  // its data is ours, freed with it
-        x.image = nullptr;
-        widen(x.red, x.visual->red_mask), widen(x.green, x.visual->green_mask), widen(x.blue, x.visual->blue_mask);
-        auto* data = static_cast<char*>(std::calloc(static_cast<std::size_t>(w) * h, 4));
-        if (!data) return false;
-        x.image = x.create_image(x.display, x.visual, static_cast<unsigned>(x.depth), ZPixmap, 0, data,
-                                 static_cast<unsigned>(w), static_cast<unsigned>(h), 32, 0);
-        if (!x.image || x.image->bits_per_pixel != 32) {
-            if (x.image)
-                XDestroyImage(x.image);
-            else
-                std::free(data);
-            x.image = nullptr;
-            return false;
-        }
+        if (!make_own_image(x, w, h)) return false;
         x.image_shown = false;  // a new window size: all of it goes
     }
     // Only what lies in the window; the rest of the image is black.
@@ -174,28 +256,24 @@ bool sdl_x11_put(const BYTE* pixels, int pitch, int width, int height, int left,
         std::memset(x.image->data, 0, static_cast<std::size_t>(x.image->bytes_per_line) * h);
         std::copy(place, place + 5, x.placed);
     }
-    const int columns = std::min(width, (w - left) / scale), rows = std::min(height, (h - top) / scale);
-    for (int r = 0; r < rows; ++r) {
-        const auto* source = reinterpret_cast<const std::uint32_t*>(pixels + static_cast<std::ptrdiff_t>(r) * pitch);
-        auto* line = reinterpret_cast<std::uint32_t*>(x.image->data + static_cast<std::ptrdiff_t>(top + r * scale) *
-                                                                          x.image->bytes_per_line) +
-                     left;
-        for (int c = 0; c < columns; ++c) {
-            const std::uint32_t p = source[c];
-            const std::uint32_t v = x.red[p >> 16 & 0xFF] | x.green[p >> 8 & 0xFF] | x.blue[p & 0xFF];
-            for (int k = 0; k < scale; ++k) line[c * scale + k] = v;
-        }
-        for (int k = 1; k < scale; ++k)
-            std::memcpy(reinterpret_cast<char*>(line) + static_cast<std::ptrdiff_t>(k) * x.image->bytes_per_line, line,
-                        static_cast<std::size_t>(columns) * scale * 4);
+    const int columns = std::max(0, std::min(width, (w - left) / scale));
+    const int rows = std::max(0, std::min(height, (h - top) / scale));
+    if (x.image->bits_per_pixel == 32)
+        convert_into<std::uint32_t>(x, pixels, pitch, format, columns, rows, left, top, scale);
+    else
+        convert_into<std::uint16_t>(x, pixels, pitch, format, columns, rows, left, top, scale);
+    const int from_x = whole ? 0 : left, from_y = whole ? 0 : top;
+    const unsigned put_w = static_cast<unsigned>(whole ? w : columns * scale);
+    const unsigned put_h = static_cast<unsigned>(whole ? h : rows * scale);
+    if (put_w > 0 && put_h > 0) {
+        if (x.image_shared)
+            x.put_shm_image(x.display, x.window, x.gc, x.image, from_x, from_y, from_x, from_y, put_w, put_h, False);
+        else
+            x.put_image(x.display, x.window, x.gc, x.image, from_x, from_y, from_x, from_y, put_w, put_h);
     }
-    if (whole)
-        x.put_image(x.display, x.window, x.gc, x.image, 0, 0, 0, 0, static_cast<unsigned>(w), static_cast<unsigned>(h));
-    else if (rows > 0 && columns > 0)
-        x.put_image(x.display, x.window, x.gc, x.image, left, top, left, top, static_cast<unsigned>(columns * scale),
-                    static_cast<unsigned>(rows * scale));
-    x.sync(x.display, False);
+    x.sync(x.display, False);  // shown before our image is written again
     x.last = nullptr;
+    x.last_pixels = nullptr;
     x.image_shown = true;
     return true;
 }
@@ -203,6 +281,7 @@ bool sdl_x11_put(const BYTE* pixels, int pitch, int width, int height, int left,
 void sdl_x11_forget()
 {
     x11().last = nullptr;
+    x11().last_pixels = nullptr;
     x11().image_shown = false;
 }
 
@@ -221,8 +300,15 @@ bool sdl_x11_read_back(std::vector<std::uint32_t>* pixels, int* width, int* heig
     pixels->resize(static_cast<std::size_t>(*width) * *height);
     for (int y = 0; y < *height; ++y)
         for (int c = 0; c < *width; ++c) {
+            const char* at = x.image->data + static_cast<std::ptrdiff_t>(y) * x.image->bytes_per_line;
             std::uint32_t p;
-            std::memcpy(&p, x.image->data + static_cast<std::ptrdiff_t>(y) * x.image->bytes_per_line + c * 4, 4);
+            if (x.image->bits_per_pixel == 16) {
+                std::uint16_t v;
+                std::memcpy(&v, at + c * 2, 2);
+                p = v;
+            } else {
+                std::memcpy(&p, at + c * 4, 4);
+            }
             (*pixels)[static_cast<std::size_t>(y) * *width + c] =
                 top8(p, x.visual->red_mask) << 16 | top8(p, x.visual->green_mask) << 8 | top8(p, x.visual->blue_mask);
         }
@@ -237,7 +323,7 @@ bool sdl_x11_window_manager() { return true; }
 void sdl_x11_cover_screen(int, int) {}
 bool sdl_x11_fill_black(int, int) { return false; }
 bool sdl_x11_can_put() { return false; }
-bool sdl_x11_put(const BYTE*, int, int, int, int, int, int) { return false; }
+bool sdl_x11_put(const BYTE*, int, const EmuPixelFormat&, int, int, int, int, int) { return false; }
 void sdl_x11_forget() {}
 bool sdl_x11_read_back(std::vector<std::uint32_t>*, int*, int*) { return false; }
 

@@ -4,6 +4,7 @@
 # (Asyncify). The variables are those of sdl/screen.cmake.
 set(here ${CMAKE_CURRENT_LIST_DIR})
 set(screen_sources ${here}/screen_web.cpp ${here}/../screen_support.cpp)
+set(screen_includes "")
 set(screen_libraries "")
 set(screen_link_options
     -sASYNCIFY "-sASYNCIFY_IMPORTS=[screen_web_wait_for_frame,screen_web_ask]" -sALLOW_MEMORY_GROWTH
@@ -13,3 +14,4 @@ set(screen_link_depends ${here}/screen_web.js ${here}/screen_web_start.js ${here
 set(screen_pc_requires "")
 set(screen_find_dependencies "")
 set(screen_deb_depends "")
+set(screen_deb_runtime_depends "")
