@@ -46,7 +46,7 @@ else()
 
   set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME libpicture-display1)
   set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
-  # What the library loads at run time, which no link names.
+  # What the screen loads at run time, which no link names.
   set(CPACK_DEBIAN_RUNTIME_PACKAGE_DEPENDS "${screen_deb_runtime_depends}")
   set(CPACK_DEBIAN_RUNTIME_DESCRIPTION "small frame-buffer display presenter (shared library)
 The display presenter opens a display full screen (32, 24 or 16 bits per
@@ -72,6 +72,7 @@ shared library, the CMake package (PictureDisplay), the pkg-config files
 
   set(CPACK_DEBIAN_PROGRAMS_PACKAGE_NAME picture)
   set(CPACK_DEBIAN_PROGRAMS_PACKAGE_SECTION graphics)
+  set(CPACK_DEBIAN_PROGRAMS_PACKAGE_DEPENDS "${screen_deb_runtime_depends}")  # the programs carry the screen too
   # Each description's first line is its package's synopsis.
   set(CPACK_DEBIAN_PROGRAMS_DESCRIPTION "shows a picture through a small frame-buffer display presenter
 picture shows a 400 x 300 picture on a 640 x 480 display, full screen or

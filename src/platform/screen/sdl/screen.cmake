@@ -9,7 +9,7 @@
 #   screen_pc_requires        pkg-config's Requires for the installed static libraries
 #   screen_find_dependencies  the CMake package's lookup of screen_libraries
 #   screen_deb_depends        the Debian development package's dependency
-#   screen_deb_runtime_depends  the shared library package's dependency on what it loads at run time
+#   screen_deb_runtime_depends  the Debian packages' dependency on what it loads at run time
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(SDL2 REQUIRED sdl2)  # its headers: the library itself is loaded at run time
 set(here ${CMAKE_CURRENT_LIST_DIR})
