@@ -1,8 +1,9 @@
-// The SDL2 screen on a real X server (scripts/test starts a 640 x 480 Xvfb):
-// a full-screen display shows a known frame in each of the eight formats; a
-// window partly off the screen shows its part in place; the full-screen window
-// bears the display's title; a window-manager close is one close request; the
-// question box ignores Escape.
+// The desktop screen on a real X server (scripts/test starts a 640 x 480 Xvfb,
+// which our own window serves): a full-screen display shows a known frame in
+// each of the eight formats; a window partly off the screen shows its part in
+// place; the full-screen window bears the display's title; a window-manager
+// close is one close request; the question box ignores Escape; the pointer is
+// known where the window appears under it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -287,6 +288,28 @@ TEST(SdlScreen, PixelsInTheScreensMemoryAreShownAsTheyAre)
     EXPECT_EQ(wrong, 0) << "pixels differ";
     screen_fullscreen(nullptr, nullptr);
     screen_free_pixels(pixels, 640 * 4 * 480);
+}
+
+// A window appearing under a pointer that does not move has the pointer's
+// place at once, as a program drawing the pointer needs it.
+TEST(SdlScreen, AWindowKnowsThePointerItAppearsUnder)
+{
+    if (!have_display()) GTEST_SKIP() << "no display server to show on";
+    ASSERT_TRUE(screen_open());
+    X x;
+    ASSERT_NE(x.display, nullptr);
+    XWarpPointer(x.display, 0, DefaultRootWindow(x.display), 0, 0, 0, 0, 150, 120);
+    XSync(x.display, False);
+    const RECT client{100, 100, 300, 260};
+    screen_window("pointer", &client);
+    bool seen = false;
+    for (int i = 0; i < 3000 && !seen; ++i) {  // a minute at most
+        ScreenEvent e;
+        while (!seen && screen_poll(&e)) seen = e.kind == ScreenEventKind::MOUSE_MOVE && e.x == 50 && e.y == 20;
+        if (!seen) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_TRUE(seen) << "no mouse move to (50, 20) in the window";
+    screen_window("pointer", nullptr);
 }
 
 // An X error about a window another program destroyed meanwhile (as a window

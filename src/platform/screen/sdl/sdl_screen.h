@@ -48,6 +48,12 @@ SdlScreen& sdl_screen();
 // largest whole factor that fits (1 when none does), centred.
 void sdl_fit(int mode_w, int mode_h, int window_w, int window_h, int* scale, int* x, int* y);
 
+// Rows of 0x00RRGGBB pixels scaled by `scale` (whole factors) into rows of
+// 32-bit 0xFF0000/0xFF00/0xFF, 16-bit 5-6-5 or 15-bit 5-5-5 pixels, told by
+// their bits and red mask; false for any other format.
+bool sdl_scale_rows(BYTE* to, int to_pitch, int to_bits, std::uint32_t to_red, const BYTE* from, int from_pitch,
+                    int width, int height, int scale);
+
 // The window's size in its pixels, either kind.
 void sdl_window_size(int* width, int* height);
 

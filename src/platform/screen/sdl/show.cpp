@@ -104,6 +104,29 @@ SCALED_BY_THE_WIDEST_REGISTERS void scale_rows(BYTE* to, int to_pitch, const BYT
     }
 }
 
+}  // namespace
+
+bool sdl_scale_rows(BYTE* to, int to_pitch, int to_bits, std::uint32_t to_red, const BYTE* from, int from_pitch,
+                    int width, int height, int scale)
+{
+    if (to_bits == 32 && to_red == 0xFF0000)
+        scale_rows<std::uint32_t>(to, to_pitch, from, from_pitch, width, height, scale,
+                                  [](std::uint32_t p) { return p; });
+    else if (to_bits == 16 && to_red == 0xF800)
+        scale_rows<std::uint16_t>(to, to_pitch, from, from_pitch, width, height, scale, [](std::uint32_t p) {
+            return static_cast<std::uint16_t>((p >> 8 & 0xF800) | (p >> 5 & 0x7E0) | (p >> 3 & 0x1F));
+        });
+    else if (to_bits == 16 && to_red == 0x7C00)
+        scale_rows<std::uint16_t>(to, to_pitch, from, from_pitch, width, height, scale, [](std::uint32_t p) {
+            return static_cast<std::uint16_t>((p >> 9 & 0x7C00) | (p >> 6 & 0x3E0) | (p >> 3 & 0x1F));
+        });
+    else
+        return false;
+    return true;
+}
+
+namespace {
+
 // Writes the black around a frame at `rect` of a window of w x h once for
 // that place; false when it could not be written.
 bool draw_border(int w, int h, const SDL_Rect& rect, int k, bool in_the_server)
@@ -150,17 +173,8 @@ bool show_scaled(const ScreenImage& image, int left, int top, const BYTE* pixels
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return false;
     BYTE* out = static_cast<BYTE*>(surface->pixels) + static_cast<std::ptrdiff_t>(rect.y) * surface->pitch +
                 rect.x * surface->format->BytesPerPixel;
-    if (to == SDL_PIXELFORMAT_XRGB8888)
-        scale_rows<std::uint32_t>(out, surface->pitch, pixels, image.pitch, place.w, place.h, k,
-                                  [](std::uint32_t p) { return p; });
-    else if (to == SDL_PIXELFORMAT_RGB565)
-        scale_rows<std::uint16_t>(out, surface->pitch, pixels, image.pitch, place.w, place.h, k, [](std::uint32_t p) {
-            return static_cast<std::uint16_t>((p >> 8 & 0xF800) | (p >> 5 & 0x7E0) | (p >> 3 & 0x1F));
-        });
-    else
-        scale_rows<std::uint16_t>(out, surface->pitch, pixels, image.pitch, place.w, place.h, k, [](std::uint32_t p) {
-            return static_cast<std::uint16_t>((p >> 9 & 0x7C00) | (p >> 6 & 0x3E0) | (p >> 3 & 0x1F));
-        });
+    sdl_scale_rows(out, surface->pitch, surface->format->BitsPerPixel == 32 ? 32 : 16, surface->format->Rmask, pixels,
+                   image.pitch, place.w, place.h, k);
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
     return SDL_UpdateWindowSurfaceRects(s.window, &rect, 1) == 0;
 }

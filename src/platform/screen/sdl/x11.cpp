@@ -258,9 +258,19 @@ bool sdl_x11_put(const BYTE* pixels, int pitch, const EmuPixelFormat& format, in
     }
     const int columns = std::max(0, std::min(width, (w - left) / scale));
     const int rows = std::max(0, std::min(height, (h - top) / scale));
-    if (x.image->bits_per_pixel == 32)
+    // 32-bit frames onto the usual visuals by the scaling's own conversions; the rest a pixel at a time.
+    const bool xrgb = format.bits == 32 && format.red == 0xFF0000 && format.green == 0xFF00 && format.blue == 0xFF;
+    const int bits = x.image->bits_per_pixel;
+    const auto red = static_cast<std::uint32_t>(x.visual->red_mask);
+    BYTE* at = reinterpret_cast<BYTE*>(x.image->data) + static_cast<std::ptrdiff_t>(top) * x.image->bytes_per_line +
+               left * (bits / 8);
+    const bool usual =
+        bits == 32 ? x.visual->green_mask == 0xFF00 && x.visual->blue_mask == 0xFF : x.visual->blue_mask == 0x1F;
+    const bool scaled =
+        xrgb && usual && sdl_scale_rows(at, x.image->bytes_per_line, bits, red, pixels, pitch, columns, rows, scale);
+    if (!scaled && bits == 32)
         convert_into<std::uint32_t>(x, pixels, pitch, format, columns, rows, left, top, scale);
-    else
+    else if (!scaled)
         convert_into<std::uint16_t>(x, pixels, pitch, format, columns, rows, left, top, scale);
     const int from_x = whole ? 0 : left, from_y = whole ? 0 : top;
     const unsigned put_w = static_cast<unsigned>(whole ? w : columns * scale);
