@@ -179,6 +179,10 @@ void sdl_x11_disconnect()
     X11& x = x11();
     if (x.display) {
         destroy_own_image(x);
+        if (x.direct) {
+            x.direct->data = nullptr;  // the surface's, not the image's
+            XDestroyImage(x.direct);
+        }
         x.set_error_handler(xlib_handler);
     }
     x = X11{};

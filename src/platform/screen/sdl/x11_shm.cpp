@@ -182,20 +182,21 @@ bool sdl_x11_put_direct(const ScreenImage& image, int left, int top, int width, 
         image.pitch % 4 != 0 || x.depth != 24 || v->red_mask != 0xFF0000 || v->green_mask != 0xFF00 ||
         v->blue_mask != 0xFF)
         return false;
-    // An image over the surface's own memory, made again only when that moves.
+    // An image over the surface's own memory, made once for its pitch and
+    // height: the memory of a flipping chain's surfaces, which takes turns
+    // being shown, only moves its data.
     XImage*& d = x.direct;
-    if (!d || d->data != reinterpret_cast<const char*>(image.pixels) || d->bytes_per_line != image.pitch ||
-        d->height != image.height) {
+    if (!d || d->bytes_per_line != image.pitch || d->height != image.height) {
         destroy_image(&d);
-        d = x.create_image(
-            x.display, x.visual, 24, ZPixmap, 0, const_cast<char*>(reinterpret_cast<const char*>(image.pixels)),
-            static_cast<unsigned>(image.pitch / 4), static_cast<unsigned>(image.height), 32, image.pitch);
+        d = x.create_image(x.display, x.visual, 24, ZPixmap, 0, nullptr, static_cast<unsigned>(image.pitch / 4),
+                           static_cast<unsigned>(image.height), 32, image.pitch);
         if (!d) return false;
         if (d->bits_per_pixel != 32) {
             destroy_image(&d);
             return false;
         }
     }
+    d->data = const_cast<char*>(reinterpret_cast<const char*>(image.pixels));
     x.put_image(x.display, x.window, x.gc, d, left, top, to_x, to_y, static_cast<unsigned>(width),
                 static_cast<unsigned>(height));
     x.last = nullptr;
@@ -211,7 +212,7 @@ void sdl_x11_forget_pixels(const BYTE* pixels)
 {
     X11& x = x11();
     if (x.last_pixels == pixels) x.last_pixels = nullptr;
-    if (x.direct && x.direct->data == reinterpret_cast<const char*>(pixels)) destroy_image(&x.direct);
+    if (x.direct && x.direct->data == reinterpret_cast<const char*>(pixels)) x.direct->data = nullptr;
 }
 
 #else
