@@ -8,6 +8,7 @@
 #include <X11/Xatom.h>
 #include <X11/extensions/Xrandr.h>
 #include <dlfcn.h>
+#include <strings.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -86,7 +87,7 @@ bool native_open()
     // A program asking SDL for another display server (Wayland) gets it.
     const char* driver = std::getenv("SDL_VIDEODRIVER");
     const char* name = std::getenv("DISPLAY");
-    if ((driver && *driver && std::strcmp(driver, "x11") != 0) || !name || !*name) return false;
+    if ((driver && *driver && strcasecmp(driver, "x11") != 0) || !name || !*name) return false;
     X11& x = x11();
     void* xlib = x11_library();
     bool found = xlib != nullptr;
