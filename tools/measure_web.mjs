@@ -3,10 +3,11 @@
 // - the time from the page's start to picture.html's first frame;
 // - picture.html and sketch.html (in its window) against the minimal page
 //   (bench/minimal_page.html: one putImageData of a 640 x 480 frame an
-//   animation frame), 10 s each, alternated three times with an empty page:
-//   their frames and the browser's processor time (all its processes, from
-//   /proc), a frame above the empty page's, and where a frame of picture.html
-//   goes in the page's main thread (the DevTools protocol's metrics): our
+//   animation frame), 10 s each from 3 s after their first frame, alternated
+//   three times with an empty page: their frames and the browser's processor
+//   time (all its processes, from /proc), a frame above the empty page's, and
+//   where a frame of each goes in the page's main thread (the DevTools
+//   protocol's metrics, in a run of their own): our
 //   WebAssembly and JavaScript (script), the browser's own work of showing the
 //   canvas (style, layout, paint and the rest of its tasks), beside the native
 //   program's processor time a frame (tools/measure_pacing);
@@ -30,8 +31,10 @@ const ticks = () => Number(execSync("cat /proc/[0-9]*/stat 2>/dev/null | awk '$2
 // Over 10 s: the page's animation frames, the frames the program showed (if
 // any), the browser's processor time in seconds, and the main thread's time in
 // script and in all its tasks (seconds).
+// The DevTools protocol's metrics cost the page time of their own with every
+// task, so the processor time is measured with them off (cdp null).
 async function tenSeconds(page, cdp) {
-  const metrics = async () => Object.fromEntries((await cdp.send('Performance.getMetrics')).metrics.map((m) => [m.name, m.value]));
+  const metrics = async () => cdp ? Object.fromEntries((await cdp.send('Performance.getMetrics')).metrics.map((m) => [m.name, m.value])) : {};
   const start = ticks(), before = await metrics();
   const counts = await page.evaluate(async () => {
     let animation = 0, on = true;
@@ -67,7 +70,6 @@ const { url, server } = await serve(`${ROOT}build/web`);
 const browser = await chromium.launch({ executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium', args: ['--no-sandbox'] });
 const page = await browser.newPage({ viewport: { width: 1024, height: 768 } });
 const cdp = await page.context().newCDPSession(page);
-await cdp.send('Performance.enable');
 await page.goto(url + 'pages/picture.html');
 await page.waitForFunction(() => window.program.frames > 0, null, { timeout: 30000 });
 console.log(`picture.html: first frame ${Math.round(await page.evaluate(() => window.program.firstFrameMs))} ms after the page's start`);
@@ -75,17 +77,25 @@ console.log(`picture.html: first frame ${Math.round(await page.evaluate(() => wi
 // Our pages against the minimal page (one putImageData of a 640 x 480 frame an
 // animation frame), each 10 s at a time, alternated three times with an empty
 // page: the browser's processor time a frame above the empty page's.
+// Each page is measured from 3 s after its first frame: before that the
+// browser is still compiling the program's hot WebAssembly in its optimising
+// tier, once, on threads of its own.
 const PAGES = { picture: 'pages/picture.html', sketch: 'pages/sketch.html', minimal: 'bench/minimal_page.html', empty: 'about:blank' };
+const WARM_MS = 3000;
+async function open(name, path) {
+  await page.goto(path.startsWith('about:') ? path : url + path);
+  if (name === 'sketch') {  // answered No: in its window
+    await page.locator('#question').waitFor({ state: 'visible', timeout: 30000 });
+    await page.locator('#question .no').click();
+  }
+  if (name !== 'empty') await page.waitForFunction(() => window.program.frames > 0, null, { timeout: 30000 });
+  await page.waitForTimeout(WARM_MS);
+}
 const runs = {};
 for (let round = 0; round < 3; round++)
   for (const [name, path] of Object.entries(PAGES)) {
-    await page.goto(path.startsWith('about:') ? path : url + path);
-    if (name === 'sketch') {  // answered No: in its window
-      await page.locator('#question').waitFor({ state: 'visible', timeout: 30000 });
-      await page.locator('#question .no').click();
-    }
-    if (name !== 'empty') await page.waitForFunction(() => window.program.frames > 0, null, { timeout: 30000 });
-    (runs[name] ??= []).push(await tenSeconds(page, cdp));
+    await open(name, path);
+    (runs[name] ??= []).push(await tenSeconds(page, null));
   }
 const med = (name, key) => median(runs[name].map((r) => Number(r[key])));
 const idle = med('empty', 'cpu');
@@ -95,11 +105,16 @@ for (const name of ['picture', 'sketch', 'minimal'])
   console.log(`${name.padEnd(8)} 10 s: ${med(name, 'shown')} frames, browser processor time ${med(name, 'cpu').toFixed(2)} s; ` +
               `above the empty page ${above(name).toFixed(2)} ms a frame` +
               (name === 'minimal' ? '' : ` (${(above(name) / above('minimal')).toFixed(2)} x the minimal page's)`));
-const run = runs.picture[1];
-const each = (s) => `${(1000 * s / run.shown).toFixed(2)} ms`;
-console.log(`picture.html, a frame in the page's main thread: ${each(run.task)} in all, of which script (our WebAssembly ` +
-            `and JavaScript) ${each(run.script)}, style and layout ${each(run.paint)}, the browser's other work ` +
-            `(painting the canvas, its tasks) ${each(run.task - run.script - run.paint)}`);
+// Where a frame goes in the page's main thread, from a run of its own with the metrics on.
+await cdp.send('Performance.enable');
+for (const name of ['picture', 'sketch', 'minimal']) {
+  await open(name, PAGES[name]);
+  const run = await tenSeconds(page, cdp);
+  const each = (s) => `${(1000 * s / run.shown).toFixed(2)} ms`;
+  console.log(`${name}, a frame in the page's main thread: ${each(run.task)} in all, of which script (WebAssembly ` +
+              `and JavaScript) ${each(run.script)}, style and layout ${each(run.paint)}, the browser's other work ` +
+              `(painting the canvas, its tasks) ${each(run.task - run.script - run.paint)}`);
+}
 // The native program's processor time a frame, on a private 640 x 480 Xvfb (tools/measure_pacing).
 if (existsSync(`${ROOT}build/default/src/picture`)) {
   const out = execFileSync(`${ROOT}tools/measure_pacing`, ['full-640'], { encoding: 'utf8', env: { ...process.env, RUN_SECONDS: '6', ROUNDS: '1' } });
@@ -114,8 +129,9 @@ const shown = {};
 for (let round = 0; round < 2; round++)
   for (const way of ['putImageData', 'imageBitmap', 'webgl']) {
     const start = ticks();
-    const before = Object.fromEntries((await cdp.send('Performance.getMetrics')).metrics.map((m) => [m.name, m.value]));
     await page.goto(`${url}bench/web_present.html?way=${way}`);
+    // Taken on the new page: a navigation starts the page's metrics again.
+    const before = Object.fromEntries((await cdp.send('Performance.getMetrics')).metrics.map((m) => [m.name, m.value]));
     const r = await page.evaluate(() => window.result);
     const after = Object.fromEntries((await cdp.send('Performance.getMetrics')).metrics.map((m) => [m.name, m.value]));
     if (r.missing) { shown[way] = null; continue; }
