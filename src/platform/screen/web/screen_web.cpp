@@ -1,9 +1,9 @@
 // The web screen: the emulation shown in a page, through Emscripten's HTML5 API
 // for input and our own JavaScript (screen_web.js) for the page. The page
 // stands for the desktop: a window is a canvas of its client size placed on it,
-// full screen fills it with the aspect kept. Showing an image waits for the
-// page's next animation frame, yielding to the browser meanwhile, as sleeping
-// and asking a question do.
+// full screen fills it with the aspect kept. Images are paced to the page's
+// animation frames: a second image in one waits for the next, yielding to the
+// browser meanwhile, as sleeping and asking a question do.
 #include <emscripten.h>
 #include <emscripten/html5.h>
 #include <wasm_simd128.h>
@@ -25,6 +25,7 @@ void screen_web_fullscreen(const char* title, int width, int height);
 void screen_web_draw(const BYTE* rgba, int x, int y, int width, int height);
 void screen_web_clear();
 void screen_web_wait_for_frame();
+int screen_web_wait_until_drawn();  // 1 when it waited
 int screen_web_ask(const char* text, const char* caption);
 void screen_web_wake_lock(int hold);
 void screen_web_cursor(int visible);
@@ -65,6 +66,7 @@ void yielded() { web().last_yield_ms = emscripten_get_now(); }
 // is inactive) would hold the page, whose events then never come: after a
 // while of that, a poll waits for the next animation frame.
 constexpr double LONGEST_HOLD_MS = 50;
+constexpr double QUIET_MS = 4;
 
 // Events wait here for the program's next poll; a program that stops polling
 // loses the newest beyond as many as SDL would keep.
@@ -270,9 +272,9 @@ bool screen_show(const ScreenImage& image, const RECT& visible)
     const ScreenPart part = screen_visible_part(image, visible);
     if (part.width == 0) return true;
     to_rgba(image, part.left, part.top, part.width, part.height, &w);
+    // An image an animation frame: a second one waits for the next frame.
+    if (screen_web_wait_until_drawn()) yielded();
     screen_web_draw(w.rgba.data(), part.x, part.y, part.width, part.height);
-    screen_web_wait_for_frame();
-    yielded();
     return true;
 }
 
@@ -320,9 +322,10 @@ void screen_pause_until_ns(std::int64_t when)
     timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
     const std::int64_t left = when - (static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec);
-    // A yield alone, right after the browser last ran (a frame just shown waited
-    // for it), would give it nothing new to do: each is a task of its own.
-    if ((when == 0 || left <= 0) && emscripten_get_now() - web().last_yield_ms < 1) return;
+    // A yield alone, within a quarter of an animation frame of the browser's
+    // last run (a frame just shown, a sleep just ended), would give it nothing
+    // new to do: each is a task of its own.
+    if ((when == 0 || left <= 0) && emscripten_get_now() - web().last_yield_ms < QUIET_MS) return;
     emscripten_sleep(when != 0 && left > 0 ? static_cast<unsigned>((left + 999999) / 1000000) : 0);
     yielded();
 }

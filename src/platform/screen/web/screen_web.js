@@ -9,6 +9,8 @@ mergeInto(LibraryManager.library, {
     fullscreen: null,  // [width, height] of the full-screen mode, or null
     image: null,       // the last frame's ImageData, over the program's memory at imageAt
     imageAt: 0,
+    drawnFrame: false, // an image was put since the last animation frame began
+    drawnWake: null,   // a program waiting for that animation frame
     wakeLock: null,
     wakeWanted: false,
 
@@ -109,6 +111,28 @@ mergeInto(LibraryManager.library, {
       s.context.fillRect(0, 0, c.width, c.height);
     }
     s.context.putImageData(image, x, y);
+    if (!s.drawnFrame) {
+      s.drawnFrame = true;
+      requestAnimationFrame(function() {
+        s.drawnFrame = false;
+        var wake = s.drawnWake;
+        s.drawnWake = null;
+        if (wake) wake();
+      });
+    }
+  },
+
+  // Returns once no image has been put in the current animation frame: at
+  // once if none has, else at the next one. A program late for a frame so
+  // loses no time; one ahead of the page is held to a frame an image.
+  screen_web_wait_until_drawn__deps: ['$screenWeb', '$Asyncify'],
+  screen_web_wait_until_drawn: function() {
+    var s = screenWeb;
+    // Asyncify calls this again as it resumes the program, to take the value.
+    if (!s.drawnFrame && Asyncify.state !== Asyncify.State.Rewinding) return 0;
+    return Asyncify.handleSleep(function(wakeUp) {
+      s.drawnWake = function() { wakeUp(1); };
+    });
   },
 
   screen_web_clear__deps: ['$screenWeb'],
