@@ -25,6 +25,9 @@ constexpr int BRUSH = 2;  // strokes are 2 * BRUSH + 1 pixels wide
 
 Pixel canvas[WIDTH * HEIGHT];  // what has been drawn
 Pixel frame[WIDTH * HEIGHT];   // the canvas with the pointer and its position on top
+// The rows where the frame may differ from the canvas: drawn on either since
+// the frame last took the canvas's rows.
+int stale_top = 0, stale_bottom = HEIGHT;
 
 void fill(Pixel* pixels, int x0, int y0, int x1, int y1, Pixel colour)
 {
@@ -32,6 +35,10 @@ void fill(Pixel* pixels, int x0, int y0, int x1, int y1, Pixel colour)
     if (y0 < 0) y0 = 0;
     if (x1 > WIDTH) x1 = WIDTH;
     if (y1 > HEIGHT) y1 = HEIGHT;
+    if (y0 < y1 && x0 < x1) {
+        if (y0 < stale_top) stale_top = y0;
+        if (y1 > stale_bottom) stale_bottom = y1;
+    }
     for (int y = y0; y < y1; ++y)
         for (int x = x0; x < x1; ++x) pixels[y * WIDTH + x] = colour;
 }
@@ -81,7 +88,12 @@ void text(int x, int y, const char* s)
 
 void compose(int x, int y)
 {
-    std::memcpy(frame, canvas, sizeof frame);
+    // Only the stale rows are taken from the canvas, not the whole frame each time.
+    if (stale_top < stale_bottom)
+        std::memcpy(frame + stale_top * WIDTH, canvas + stale_top * WIDTH,
+                    sizeof(Pixel) * WIDTH * static_cast<unsigned>(stale_bottom - stale_top));
+    stale_top = HEIGHT;
+    stale_bottom = 0;
     // A cross at the pointer, three pixels thick.
     fill(frame, x - 10, y - 1, x + 11, y + 2, POINTER);
     fill(frame, x - 1, y - 10, x + 2, y + 11, POINTER);
