@@ -60,8 +60,10 @@ void expect_a_frame_in_every_format()
                 std::memcpy(&image[static_cast<std::size_t>(y) * pitch + x * bpp], &v, bpp);
                 want[y * 640 + x] = emu_decode_pixel(f, &image[static_cast<std::size_t>(y) * pitch + x * bpp]);
             }
-        // Shown twice: a window manager may still be settling the first time.
+        // Shown twice, first with a row's first pixel and the last pixel altered: a window
+        // manager may still be settling then, and a screen putting only what changed must put them.
         for (int i = 0; i < 2; ++i) {
+            for (std::size_t at : {std::size_t{300} * pitch, std::size_t{479} * pitch + 639 * bpp}) image[at] ^= 0x55;
             screen_show({image.data(), pitch, 640, 480, f}, RECT{0, 0, 640, 480});
             drain_screen_events();
         }

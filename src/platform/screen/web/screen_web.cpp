@@ -8,6 +8,7 @@
 #include <emscripten/html5.h>
 #include <wasm_simd128.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <ctime>
@@ -22,7 +23,10 @@ extern "C" {
 void screen_web_open(int* width, int* height);
 void screen_web_window(const char* title, int x, int y, int width, int height, int shown);
 void screen_web_fullscreen(const char* title, int width, int height);
-void screen_web_draw(const BYTE* rgba, int x, int y, int width, int height);
+// Rows [changed_top, changed_bottom) of the image differ from the last image
+// drawn at the same place; the page puts only those where its canvas still
+// holds that image.
+void screen_web_draw(const BYTE* rgba, int x, int y, int width, int height, int changed_top, int changed_bottom);
 void screen_web_clear();
 void screen_web_wait_for_frame();
 int screen_web_wait_until_drawn();  // 1 when it waited
@@ -155,9 +159,16 @@ std::uint32_t rgba_of(DWORD v, const EmuPixelFormat& format)
     return out;
 }
 
-// The image's pixels as the canvas takes them. The display's usual format is
-// a few operations a pixel; 16-bit ones go through a table of all their values.
-void to_rgba(const ScreenImage& image, int left, int top, int width, int height, Web* w)
+// Rows of the image that differ from what the canvas buffer held: [top, bottom).
+struct ChangedRows {
+    int top, bottom;
+};
+
+// The image's pixels as the canvas takes them, over the last image's, and the
+// rows that changed. The display's usual format is a few operations a pixel;
+// 16-bit ones go through a table of all their values. Comparing costs little:
+// each line of the buffer is read into the cache for its store anyway.
+ChangedRows to_rgba(const ScreenImage& image, int left, int top, int width, int height, Web* w)
 {
     const EmuPixelFormat& f = image.format;
     const int bpp = static_cast<int>(f.bits / 8);
@@ -167,32 +178,46 @@ void to_rgba(const ScreenImage& image, int left, int top, int width, int height,
         for (DWORD v = 0; v < 65536; ++v) w->table[v] = rgba_of(v, f);
         w->table_format = f;
     }
+    // A buffer new or resized holds zeros, which no opaque pixel equals.
     w->rgba.resize(static_cast<std::size_t>(width) * height * 4);
     std::uint32_t* o = reinterpret_cast<std::uint32_t*>(w->rgba.data());
+    ChangedRows changed{height, 0};
     for (int y = 0; y < height; ++y) {
         const BYTE* row = image.pixels + static_cast<std::ptrdiff_t>(top + y) * image.pitch + left * bpp;
         int x = 0;
+        v128_t differ = wasm_i32x4_splat(0);
+        std::uint32_t differ_one = 0;
         if (xrgb) {
             // Four pixels at a time: red and blue swapped, alpha made opaque.
             const v128_t order = wasm_i8x16_const(2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15);
             const v128_t opaque = wasm_i32x4_splat(static_cast<int>(0xFF000000));
-            for (; x + 4 <= width; x += 4, row += 16, o += 4)
-                wasm_v128_store(o, wasm_v128_or(wasm_i8x16_swizzle(wasm_v128_load(row), order), opaque));
-        }
-        for (; x < width; ++x, row += bpp) {
-            if (xrgb) {
-                std::uint32_t v;
-                std::memcpy(&v, row, 4);
-                *o++ = 0xFF000000 | (v & 0xFF) << 16 | (v & 0xFF00) | (v >> 16 & 0xFF);
-            } else if (bpp == 2) {
-                *o++ = w->table[row[0] | row[1] << 8];
-            } else {
-                DWORD v = 0;
-                for (int i = 0; i < bpp; ++i) v |= static_cast<DWORD>(row[i]) << (8 * i);
-                *o++ = rgba_of(v, f);
+            for (; x + 4 <= width; x += 4, row += 16, o += 4) {
+                const v128_t v = wasm_v128_or(wasm_i8x16_swizzle(wasm_v128_load(row), order), opaque);
+                differ = wasm_v128_or(differ, wasm_v128_xor(v, wasm_v128_load(o)));
+                wasm_v128_store(o, v);
             }
         }
+        for (; x < width; ++x, row += bpp, ++o) {
+            std::uint32_t v;
+            if (xrgb) {
+                std::memcpy(&v, row, 4);
+                v = 0xFF000000 | (v & 0xFF) << 16 | (v & 0xFF00) | (v >> 16 & 0xFF);
+            } else if (bpp == 2) {
+                v = w->table[row[0] | row[1] << 8];
+            } else {
+                DWORD packed = 0;
+                for (int i = 0; i < bpp; ++i) packed |= static_cast<DWORD>(row[i]) << (8 * i);
+                v = rgba_of(packed, f);
+            }
+            differ_one |= v ^ *o;
+            *o = v;
+        }
+        if (differ_one || wasm_v128_any_true(differ)) {
+            changed.top = std::min(changed.top, y);
+            changed.bottom = y + 1;
+        }
     }
+    return changed;
 }
 
 }  // namespace
@@ -271,10 +296,10 @@ bool screen_show(const ScreenImage& image, const RECT& visible)
     // the canvas, and the part off the screen stays black.
     const ScreenPart part = screen_visible_part(image, visible);
     if (part.width == 0) return true;
-    to_rgba(image, part.left, part.top, part.width, part.height, &w);
+    const ChangedRows changed = to_rgba(image, part.left, part.top, part.width, part.height, &w);
     // An image an animation frame: a second one waits for the next frame.
     if (screen_web_wait_until_drawn()) yielded();
-    screen_web_draw(w.rgba.data(), part.x, part.y, part.width, part.height);
+    screen_web_draw(w.rgba.data(), part.x, part.y, part.width, part.height, changed.top, changed.bottom);
     return true;
 }
 

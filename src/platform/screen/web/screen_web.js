@@ -9,6 +9,7 @@ mergeInto(LibraryManager.library, {
     fullscreen: null,  // [width, height] of the full-screen mode, or null
     image: null,       // the last frame's ImageData, over the program's memory at imageAt
     imageAt: 0,
+    drawnAt: null,     // [x, y, width, height] of the image the canvas holds, or null
     drawnFrame: false, // an image was put since the last animation frame began
     drawnWake: null,   // a program waiting for that animation frame
     wakeLock: null,
@@ -37,6 +38,7 @@ mergeInto(LibraryManager.library, {
       }
       screenWeb.context.fillStyle = '#000';
       screenWeb.context.fillRect(0, 0, width, height);
+      screenWeb.drawnAt = null;
     },
   },
 
@@ -47,6 +49,8 @@ mergeInto(LibraryManager.library, {
     if (!s.canvas) return;
     s.context = s.canvas.getContext('2d', {alpha: false});
     s.canvas.addEventListener('contextmenu', function(e) { e.preventDefault(); });
+    // A canvas whose context the browser took back comes back blank.
+    s.canvas.addEventListener('contextrestored', function() { s.drawnAt = null; });
     document.getElementById('caption-close').addEventListener('click', function() {
       Module['_screen_web_close_request']();
     });
@@ -93,7 +97,7 @@ mergeInto(LibraryManager.library, {
   },
 
   screen_web_draw__deps: ['$screenWeb'],
-  screen_web_draw: function(rgba, x, y, width, height) {
+  screen_web_draw: function(rgba, x, y, width, height, changedTop, changedBottom) {
     var s = screenWeb, c = s.canvas;
     var program = window['program'];
     if (program['frames'] === 0) program['firstFrameMs'] = performance.now();
@@ -106,11 +110,20 @@ mergeInto(LibraryManager.library, {
       image = s.image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4), width, height);
       s.imageAt = rgba;
     }
-    if (x > 0 || y > 0 || width < c.width || height < c.height) {
-      s.context.fillStyle = '#000';
-      s.context.fillRect(0, 0, c.width, c.height);
+    // Where the canvas holds the last image at this place, only the rows that
+    // changed are put, and none when none did; else all of it, on black.
+    var at = s.drawnAt;
+    if (at && at[0] === x && at[1] === y && at[2] === width && at[3] === height) {
+      if (changedTop < changedBottom)
+        s.context.putImageData(image, x, y, 0, changedTop, width, changedBottom - changedTop);
+    } else {
+      if (x > 0 || y > 0 || width < c.width || height < c.height) {
+        s.context.fillStyle = '#000';
+        s.context.fillRect(0, 0, c.width, c.height);
+      }
+      s.context.putImageData(image, x, y);
+      s.drawnAt = [x, y, width, height];
     }
-    s.context.putImageData(image, x, y);
     if (!s.drawnFrame) {
       s.drawnFrame = true;
       requestAnimationFrame(function() {
@@ -139,6 +152,7 @@ mergeInto(LibraryManager.library, {
   screen_web_clear: function() {
     var s = screenWeb;
     if (s.context) s.context.clearRect(0, 0, s.canvas.width, s.canvas.height);
+    s.drawnAt = null;
   },
 
   // Returns at the page's next animation frame; the browser runs meanwhile. A
