@@ -12,7 +12,7 @@
 //   canvas (style, layout, paint and the rest of its tasks), beside the native
 //   program's processor time a frame (tools/measure_pacing);
 // - the ways a page can show a frame (bench/web_present.html: putImageData, an
-//   ImageBitmap, a WebGL texture), alternated twice: per frame, the script time,
+//   ImageBitmap, a VideoFrame, a WebGL texture), alternated twice: per frame, the script time,
 //   the main thread's time and the browser's processor time in all its processes;
 // - one frame's conversion in each format, in the browser
 //   (bench/frame_convert_time.html) and natively (build/default's
@@ -127,7 +127,7 @@ if (existsSync(`${ROOT}build/default/src/picture`)) {
 // Each way of showing a frame, 5 s at a time, alternated twice.
 const shown = {};
 for (let round = 0; round < 2; round++)
-  for (const way of ['putImageData', 'imageBitmap', 'webgl']) {
+  for (const way of ['putImageData', 'imageBitmap', 'videoFrame', 'webgl']) {
     const start = ticks();
     await page.goto(`${url}bench/web_present.html?way=${way}`);
     // Taken on the new page: a navigation starts the page's metrics again.
